@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "scene/Camera.h"
+
+class TChunk;
+
+// Steering the camera and keeping a square of chunks loaded around it. The
+// camera flies along world +X by itself while fewer than ViewRadius chunks are
+// pending; the mouse turns it, one degree per pixel. Main thread only.
+//
+// The loaded square around camera chunk (cx, cz) is every chunk (x, z) with
+// cx - R <= x <= cx + R - 1 and cz - R <= z <= cz + R - 1; chunks are dropped
+// only when more than 2R away in X or Z.
+
+inline int ViewRadius = 5;       // R, in chunks
+inline int PendingChunks = 0;    // queued chunks whose callback has not run yet
+inline int CameraPitch = 0;      // degrees, kept within -90..90
+inline int CameraYaw = 90;       // degrees, never wrapped
+inline int CameraChunkX = 0;     // the camera's chunk at the last streaming step
+inline int CameraChunkZ = 0;
+inline std::shared_ptr<TCamera> MainCamera;
+
+struct TChunkPosition {
+  int X = 0;
+  int Z = 0;
+  bool operator==(const TChunkPosition&) const = default;
+};
+
+// The chunk grid coordinate of a world coordinate: divided by 32 and truncated
+// toward zero, so -31.9 is still chunk 0.
+int CameraChunkCoordinate(float world);
+// Whether a chunk is too far from the camera's chunk to keep.
+bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunkZ, int radius);
+// The chunks that enter the loaded square when the camera moves from chunk
+// (fromX, fromZ) to (toX, toZ), in the order they are queued.
+std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, int toZ, int radius);
+
+// Queues the first 2R x 2R chunks and centres the pointer.
+void CreateInitialChunks(TPlatform& platform);
+// Drops far chunks and queues new ones when the camera entered another chunk.
+void UpdateChunkStreaming();
+// Mouse look, re-centring of the pointer, and the camera's forward step.
+void UpdateCameraControl(TPlatform& platform);
+// The completion callback of every chunk streaming queues.
+int OnChunkGenerated(TChunk& chunk);

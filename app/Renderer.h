@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "scene/RenderRegistry.h"
+
+// Opens the window and draws the world once per frame with the fixed-function
+// pipeline, walking the registries it inherits: the current camera, every light
+// and every visible mesh, in list order, with no culling or sorting.
+class TRenderer : public TRenderRegistry {
+ public:
+  static constexpr float COLOR_SCALE = 0.00390625f;  // 0..255 units -> OpenGL's 0..1
+
+  // The window size given to Graphics3D; camera control centres the pointer on it.
+  static inline int ScreenWidth = 0;
+  static inline int ScreenHeight = 0;
+
+  // Opens the width x height window through `platform`, with its context
+  // current on this thread and the OpenGL entry points loaded. Sets no OpenGL
+  // state. If no window or context can be had, ends the program with a message
+  // on standard error and status -1.
+  static void Graphics3D(TPlatform& platform, int width, int height);
+  // Draws one frame into the back buffer through TRenderer::CurrentCamera.
+  static void RenderWorld();
+};

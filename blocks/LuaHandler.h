@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+
+struct lua_State;
+
+// Runs the block script once at start-up and fills TBlockClass::BlockClasses
+// from the records of its global table Blocks. Script errors are fatal: the
+// message goes to standard error and the program exits with status -1.
+class TLuaHandler {
+ public:
+  static constexpr const char* BLOCK_FILE_PATH = "Blocks.lua";
+
+  // The keys fetched from every record, in fetch order: the value of the key at
+  // position p (1-based) lands p slots above the record on the Lua stack.
+  static constexpr std::array<const char*, 29> BlockKeys = {
+      "Faces",        "Transparent",      "Colliding",         "Flowing",
+      "Transparency", "TransparentIndex", "ID",                "DisplayImage",
+      "ForceBorders", "Gravity",          "IsObject",          "ModelPath",
+      "IsLight",      "LightRadius",      "DestroyImage",      "IsTrigger",
+      "TriggeredOnTouch", "TriggeredBlock", "ReplaceWith",     "TriggeredOnAction",
+      "ReplaceBlocks", "AdjustToNormal",  "LightR",            "LightG",
+      "LightB",       "Masked",           "MinimapColorR",     "MinimapColorG",
+      "MinimapColorB"};
+
+  // Opened by Init and kept open until the program ends.
+  static inline lua_State* LuaState = nullptr;
+
+  // A fresh state with the standard libraries, then LoadAllBlocks.
+  static void Init();
+  // Runs BLOCK_FILE_PATH and registers every record of Blocks.
+  static void LoadAllBlocks();
+  // Registers the record on top of the Lua stack; the stack is unchanged on return.
+  static void LoadSingleBlock();
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// An 8-bit RGBA image in memory: rows from the top row of the file down,
+// R, G, B, A bytes per pixel, rows tightly packed (pitch = Width * 4 bytes).
+// No OpenGL here, so decoding and resampling can be tested and fuzzed without a
+// context.
+class TImage {
+ public:
+  // Larger images are refused when decoding: they would not fit any texture.
+  static constexpr int MAX_DIMENSION = 16384;
+
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint8_t> Pixels;  // Width * Height * 4 bytes
+
+  // Decodes a PNG file of any colour type and bit depth into 8-bit RGBA (an
+  // image without alpha becomes opaque). Missing, unreadable, truncated or
+  // corrupt files give nullopt; libpng errors never end the program.
+  static std::optional<TImage> LoadPng(const std::string& path);
+  static std::optional<TImage> DecodePng(std::span<const std::uint8_t> bytes);
+  // Writes an 8-bit RGBA PNG; false if the file cannot be written.
+  bool SavePng(const std::string& path) const;
+
+  // Bilinear resampling to width x height (both >= 1).
+  TImage Resampled(int width, int height) const;
+
+  // The smallest power of two >= n, for n >= 1.
+  static int CeilPowerOfTwo(int n);
+
+  std::uint8_t* PixelAt(int x, int y) { return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4]; }
+  const std::uint8_t* PixelAt(int x, int y) const {
+    return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4];
+  }
+};

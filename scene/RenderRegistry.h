@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+class TCamera;
+class TLight;
+class TMesh;
+
+// The three registries through which things become visible. Cameras, lights
+// and meshes enter them from their own factories, so the classes that register
+// (here and in gpu/) need only this header, not the renderer that draws them.
+// TRenderer (app/) derives from this class, so the registries are also reached
+// as TRenderer::CurrentCamera, TRenderer::MeshList and TRenderer::LightList.
+// Main thread only.
+class TRenderRegistry {
+ public:
+  // The camera constructed last; the one the world is drawn through.
+  static inline std::shared_ptr<TCamera> CurrentCamera;
+  // Every mesh in order of construction; only chunk streaming removes entries.
+  static inline std::vector<std::shared_ptr<TMesh>> MeshList;
+  // Every light in order of construction; nothing removes entries.
+  static inline std::vector<std::shared_ptr<TLight>> LightList;
+};

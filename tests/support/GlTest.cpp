@@ -1,0 +1,35 @@
+#include "tests/support/GlTest.h"
+
+#include <GL/glew.h>
+
+#include <string>
+
+#include "scene/RenderRegistry.h"
+
+void TGlTest::SetUp() {
+  ClearRegistries();
+  TGlfwPlatform::TOptions options;
+  options.Visible = false;
+  Platform = std::make_unique<TGlfwPlatform>(options);
+  std::string error;
+  ASSERT_TRUE(Platform->OpenWindow(1024, 768, error)) << error;
+  TakeGlError();
+}
+
+void TGlTest::TearDown() {
+  ClearRegistries();
+  Platform.reset();
+}
+
+void TGlTest::ClearRegistries() {
+  TRenderRegistry::MeshList.clear();
+  TRenderRegistry::LightList.clear();
+  TRenderRegistry::CurrentCamera.reset();
+}
+
+unsigned TGlTest::TakeGlError() {
+  const GLenum first = glGetError();
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  return first;
+}

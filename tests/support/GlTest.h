@@ -1,0 +1,23 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/GlfwPlatform.h"
+
+// A real OpenGL context for tests: a hidden 1024 x 768 GLFW window (Mesa's
+// llvmpipe under Xvfb). The registries are emptied before and after each test,
+// while the context still exists, so no buffer outlives it.
+class TGlTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Empties the current camera, the mesh list and the light list.
+  static void ClearRegistries();
+  // GL_NO_ERROR, or the first error raised since the last call.
+  static unsigned TakeGlError();
+
+  std::unique_ptr<TGlfwPlatform> Platform;
+};

@@ -1,0 +1,8 @@
+#include <cstdio>
+
+#include "tools/Commands.h"
+
+int RunBlocksCommand(const std::vector<std::string>&) {
+  std::fputs("voxeltool: not built yet\n", stderr);
+  return 1;
+}
