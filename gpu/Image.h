@@ -13,7 +13,7 @@
 class TImage {
  public:
   // Larger images are refused when decoding: they would not fit any texture.
-  static constexpr int MAX_DIMENSION = 16384;
+  static constexpr int MAX_DIMENSION = 8192;
 
   int Width = 0;
   int Height = 0;
