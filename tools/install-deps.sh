@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri xdotool
+  libx11-dev xvfb xauth libgl1-mesa-dri xdotool
 )
 
 missing=()
