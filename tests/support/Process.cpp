@@ -6,31 +6,43 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
+#include <cerrno>
 
 extern char** environ;
 
 namespace {
 
-void ReadAvailable(int fd, std::string& into, bool& open) {
+void ReadAvailable(int& fd, std::string& into) {
   char buffer[65536];
   const ssize_t n = read(fd, buffer, sizeof buffer);
   if (n > 0) {
     into.append(buffer, static_cast<std::size_t>(n));
   } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-    open = false;
+    close(fd);
+    fd = -1;
   }
 }
 
 }  // namespace
 
-TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options) {
-  TProcessResult result;
-  int out[2], err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return result;
+TChildProcess::~TChildProcess() {
+  if (Pid_ > 0) {
+    kill(-Pid_, SIGKILL);
+    kill(Pid_, SIGKILL);
+    waitpid(Pid_, nullptr, 0);
+  }
+  if (Out_ >= 0) close(Out_);
+  if (Err_ >= 0) close(Err_);
+}
 
+bool TChildProcess::Start(const std::vector<std::string>& argv, const TProcessOptions& options) {
+  int out[2], err[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return false;
+  if (pipe2(err, O_CLOEXEC) != 0) {
+    close(out[0]);
+    close(out[1]);
+    return false;
+  }
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) env.emplace_back(*e);
   for (const std::string& extra : options.Environment) env.push_back(extra);
@@ -41,12 +53,11 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   for (std::string& a : argvCopy) args.push_back(a.data());
   args.push_back(nullptr);
 
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
+  Started_ = std::chrono::steady_clock::now();
+  Pid_ = fork();
+  if (Pid_ == 0) {
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
-    // Its own process group, so a timeout can end everything it started.
     setpgid(0, 0);
     if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0) _exit(126);
     execve(args[0], args.data(), envp.data());
@@ -54,31 +65,49 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   }
   close(out[1]);
   close(err[1]);
+  Out_ = out[0];
+  Err_ = err[0];
+  return Pid_ > 0;
+}
 
-  bool outOpen = true, errOpen = true;
-  while (outOpen || errOpen) {
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (elapsed > options.TimeoutSeconds) {
-      result.TimedOut = true;
-      kill(-pid, SIGKILL);
-      kill(pid, SIGKILL);
-      break;
-    }
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    const int ready = poll(fds, 2, 100);
-    if (ready <= 0) continue;
-    if (outOpen && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) ReadAvailable(out[0], result.Stdout, outOpen);
-    if (errOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) ReadAvailable(err[0], result.Stderr, errOpen);
-  }
-  close(out[0]);
-  close(err[0]);
-
+TProcessResult TChildProcess::Wait(double timeoutSeconds) {
+  TProcessResult result;
+  if (Pid_ <= 0) return result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  bool ended = false;
+  while (!ended) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      result.TimedOut = true;
+      kill(-Pid_, SIGKILL);
+      kill(Pid_, SIGKILL);
+    }
+    pollfd fds[2] = {{Out_, POLLIN, 0}, {Err_, POLLIN, 0}};
+    if (poll(fds, 2, 20) > 0) {
+      if (Out_ >= 0 && fds[0].revents) ReadAvailable(Out_, result.Stdout);
+      if (Err_ >= 0 && fds[1].revents) ReadAvailable(Err_, result.Stderr);
+    }
+    // The child may leave descendants holding the pipes: its own end decides.
+    if (waitpid(Pid_, &status, WNOHANG) == Pid_) ended = true;
   }
-  result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Started_).count();
+  // Whatever is still buffered in the pipes.
+  for (int* fd : {&Out_, &Err_}) {
+    std::string& into = fd == &Out_ ? result.Stdout : result.Stderr;
+    while (*fd >= 0) {
+      pollfd p = {*fd, POLLIN, 0};
+      if (poll(&p, 1, 0) <= 0) break;
+      ReadAvailable(*fd, into);
+    }
+  }
   if (WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
+  Pid_ = -1;
   return result;
+}
+
+TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options) {
+  TChildProcess child;
+  if (!child.Start(argv, options)) return {};
+  return child.Wait(options.TimeoutSeconds);
 }

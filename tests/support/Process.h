@@ -1,22 +1,46 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <string>
 #include <vector>
 
 // Runs a program as a child process and collects what it did.
 struct TProcessResult {
-  int ExitCode = -1;    // exit status 0..255, or -1 if it did not exit normally
-  int Signal = 0;       // the signal that ended it, or 0
+  int ExitCode = -1;      // exit status 0..255, or -1 if it did not exit normally
+  int Signal = 0;         // the signal that ended it, or 0
   bool TimedOut = false;  // killed after the time limit
-  double Seconds = 0.0;   // wall time until it ended
+  double Seconds = 0.0;   // wall time from start until it ended
   std::string Stdout;
   std::string Stderr;
 };
 
 struct TProcessOptions {
-  std::string WorkingDirectory;         // empty: the test's own
-  double TimeoutSeconds = 60.0;
+  std::string WorkingDirectory;          // empty: the test's own
+  double TimeoutSeconds = 60.0;          // for RunProcess
   std::vector<std::string> Environment;  // extra "NAME=value" entries
+};
+
+// A child running in the background, in a process group of its own.
+class TChildProcess {
+ public:
+  TChildProcess() = default;
+  ~TChildProcess();  // kills the child's group if it still runs
+  TChildProcess(const TChildProcess&) = delete;
+  TChildProcess& operator=(const TChildProcess&) = delete;
+
+  // False if the program could not be started.
+  bool Start(const std::vector<std::string>& argv, const TProcessOptions& options);
+  // Collects output until the child ends or `timeoutSeconds` pass (then it is killed).
+  TProcessResult Wait(double timeoutSeconds);
+  pid_t Pid() const { return Pid_; }
+
+ private:
+  pid_t Pid_ = -1;
+  int Out_ = -1;
+  int Err_ = -1;
+  std::chrono::steady_clock::time_point Started_;
 };
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options);
