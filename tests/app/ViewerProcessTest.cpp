@@ -22,11 +22,13 @@ class ViewerProcessTest : public ::testing::Test {
   }
 
   // The X id of the viewer's window, once it is mapped; empty if it never is.
-  static std::string WaitForWindow() {
+  // Found by process id: other tests may run viewers on the same display.
+  std::string WaitForWindow() const {
     TProcessOptions options;
     options.TimeoutSeconds = 30.0;
     const TProcessResult found =
-        RunProcess({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name", "^voxelview$"},
+        RunProcess({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--pid",
+                    std::to_string(Viewer.Pid()), "--name", "^voxelview$"},
                    options);
     const std::string& out = found.Stdout;
     return out.substr(0, out.find('\n'));
@@ -49,7 +51,6 @@ TEST_F(ViewerProcessTest, EscapeEndsItWithStatusZero) {
   ASSERT_FALSE(window.empty());
   // Let it draw some frames and start on the chunks first.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Xdotool({"windowfocus", "--sync", window});
   Xdotool({"key", "--window", window, "Escape"});
   const TProcessResult result = Viewer.Wait(10.0);
   EXPECT_FALSE(result.TimedOut);
