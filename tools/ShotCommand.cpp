@@ -1,8 +1,135 @@
+// voxeltool shot [--frames N] [--out FILE.png]: runs the viewer's own start-up
+// and frame loop in a window on the current display, without mouse input, and
+// saves what the window shows once every initial chunk is on screen (or after
+// N frames).
+#include <GL/glew.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
 
+#include "app/Program.h"
+#include "app/Renderer.h"
+#include "gpu/Image.h"
+#include "platform/GlfwPlatform.h"
 #include "tools/Commands.h"
+#include "world/Chunk.h"
 
-int RunShotCommand(const std::vector<std::string>&) {
-  std::fputs("voxeltool: not built yet\n", stderr);
-  return 1;
+namespace {
+
+// The real platform, with the mouse left alone and a hook before each frame is
+// shown, where the finished back buffer can be read.
+class TShotPlatform : public TPlatform {
+ public:
+  TShotPlatform(int frames, std::string out) : Frames_(frames), Out_(std::move(out)) {}
+
+  bool OpenWindow(int width, int height, std::string& error) override {
+    return Real_.OpenWindow(width, height, error);
+  }
+  int KeyHits(int key) override {
+    if (key == KEY_ESCAPE && Done_) return 1;
+    return Real_.KeyHits(key);
+  }
+  bool CloseRequested() override { return Real_.CloseRequested(); }
+  int MouseXSpeed() override { return 0; }
+  int MouseYSpeed() override { return 0; }
+  void MoveMouse(int, int) override {}
+  void CreateTimer(double ticksPerSecond) override { Real_.CreateTimer(ticksPerSecond); }
+  void WaitTimer() override { Real_.WaitTimer(); }
+
+  void Flip() override {
+    ++Shown_;
+    // The frame being shown was drawn before this frame's upload, so it holds
+    // every initial chunk once all of them were visible at the previous flip.
+    const bool ready = Frames_ > 0 ? Shown_ >= Frames_ : AllVisibleAtLastFlip_;
+    if (ready && !Done_) {
+      Saved_ = Capture().SavePng(Out_);
+      Done_ = true;
+    }
+    AllVisibleAtLastFlip_ = VisibleChunks() >= INITIAL_CHUNKS;
+    Real_.Flip();
+  }
+
+  bool Saved() const { return Saved_; }
+  bool Done() const { return Done_; }
+  int Shown() const { return Shown_; }
+
+ private:
+  static constexpr int INITIAL_CHUNKS = 100;
+
+  static int VisibleChunks() {
+    int visible = 0;
+    for (const auto& mesh : TRenderer::MeshList) {
+      if (mesh->Hidden == 0 && dynamic_cast<const TChunk*>(mesh.get())) ++visible;
+    }
+    return visible;
+  }
+
+  static TImage Capture() {
+    TImage image;
+    image.Width = TRenderer::ScreenWidth;
+    image.Height = TRenderer::ScreenHeight;
+    image.Pixels.resize(static_cast<std::size_t>(image.Width) * image.Height * 4);
+    TImage flipped = image;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, image.Width, image.Height, GL_RGBA, GL_UNSIGNED_BYTE, image.Pixels.data());
+    // OpenGL's rows run bottom-up, an image's top-down; the window has no alpha to keep.
+    for (int y = 0; y < image.Height; ++y) {
+      const std::uint8_t* from = image.PixelAt(0, image.Height - 1 - y);
+      std::uint8_t* to = flipped.PixelAt(0, y);
+      for (int x = 0; x < image.Width; ++x) {
+        to[4 * x + 0] = from[4 * x + 0];
+        to[4 * x + 1] = from[4 * x + 1];
+        to[4 * x + 2] = from[4 * x + 2];
+        to[4 * x + 3] = 255;
+      }
+    }
+    return flipped;
+  }
+
+  TGlfwPlatform Real_;
+  int Frames_;
+  std::string Out_;
+  int Shown_ = 0;
+  bool AllVisibleAtLastFlip_ = false;
+  bool Done_ = false;
+  bool Saved_ = false;
+};
+
+int Usage() {
+  std::fputs("usage: voxeltool shot [--frames N] [--out FILE.png]\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int RunShotCommand(const std::vector<std::string>& args) {
+  int frames = 0;
+  std::string out = "shot.png";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--frames" && i + 1 < args.size()) {
+      char* end = nullptr;
+      const long n = std::strtol(args[++i].c_str(), &end, 10);
+      if (*end != '\0' || n < 1 || n > 1000000) return Usage();
+      frames = static_cast<int>(n);
+    } else if (args[i] == "--out" && i + 1 < args.size()) {
+      out = args[++i];
+    } else {
+      return Usage();
+    }
+  }
+  TShotPlatform platform(frames, out);
+  TProgram::Run(platform);
+  if (!platform.Done()) {
+    std::fputs("voxeltool shot: ended before the picture was taken\n", stderr);
+    return 1;
+  }
+  if (!platform.Saved()) {
+    std::fprintf(stderr, "voxeltool shot: cannot write %s\n", out.c_str());
+    return 1;
+  }
+  std::printf("%s: frame %d\n", out.c_str(), platform.Shown());
+  return 0;
 }
