@@ -33,7 +33,7 @@ void TEntity::Scale(float x, float y, float z) {
   ResetAllTransforms();
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetTransform() {
   if (!FinalTransform) {
     auto m = std::make_shared<TMatrix4>();
     TMatrix4 scale;
@@ -45,7 +45,7 @@ const std::shared_ptr<const TMatrix4>& TEntity::GetTransform() {
   return FinalTransform;
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetInvTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() {
   if (!InvFinalTransform) {
     auto m = std::make_shared<TMatrix4>();
     TMatrix4 translate;
@@ -57,7 +57,7 @@ const std::shared_ptr<const TMatrix4>& TEntity::GetInvTransform() {
   return InvFinalTransform;
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetVectorTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetVectorTransform() {
   if (!VectorTransform) {
     auto m = std::make_shared<TMatrix4>(Rotation.Copy());
     TMatrix4 scale;
@@ -67,7 +67,7 @@ const std::shared_ptr<const TMatrix4>& TEntity::GetVectorTransform() {
   return VectorTransform;
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetInvVectorTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvVectorTransform() {
   if (!InvVectorTransform) {
     auto m = std::make_shared<TMatrix4>();
     m->Scale(InvScaling.X, InvScaling.Y, InvScaling.Z).MatMult(InvRotation);
@@ -76,7 +76,7 @@ const std::shared_ptr<const TMatrix4>& TEntity::GetInvVectorTransform() {
   return InvVectorTransform;
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetNormalTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetNormalTransform() {
   if (!NormalTransform) {
     auto m = std::make_shared<TMatrix4>(Rotation.Copy());
     TMatrix4 scale;
@@ -86,7 +86,7 @@ const std::shared_ptr<const TMatrix4>& TEntity::GetNormalTransform() {
   return NormalTransform;
 }
 
-const std::shared_ptr<const TMatrix4>& TEntity::GetInvNormalTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvNormalTransform() {
   if (!InvNormalTransform) {
     auto m = std::make_shared<TMatrix4>();
     m->Scale(Scaling.X, Scaling.Y, Scaling.Z).MatMult(InvRotation);

@@ -36,13 +36,14 @@ class TEntity {
   void Scale(float x, float y, float z);
   void SetParent(std::shared_ptr<TEntity> parent) { Parent = std::move(parent); }
 
-  // The cached object itself; callers must not change it.
-  const std::shared_ptr<const TMatrix4>& GetTransform();             // T * R * S
-  const std::shared_ptr<const TMatrix4>& GetInvTransform();          // S^-1 * R^-1 * T^-1
-  const std::shared_ptr<const TMatrix4>& GetVectorTransform();       // R * S
-  const std::shared_ptr<const TMatrix4>& GetInvVectorTransform();    // S^-1 * R^-1
-  const std::shared_ptr<const TMatrix4>& GetNormalTransform();       // R * S^-1
-  const std::shared_ptr<const TMatrix4>& GetInvNormalTransform();    // S * R^-1
+  // The cached object itself, shared so that a holder keeps it across a rebuild;
+  // callers must not change it.
+  std::shared_ptr<const TMatrix4> GetTransform();           // T * R * S
+  std::shared_ptr<const TMatrix4> GetInvTransform();        // S^-1 * R^-1 * T^-1
+  std::shared_ptr<const TMatrix4> GetVectorTransform();     // R * S
+  std::shared_ptr<const TMatrix4> GetInvVectorTransform();  // S^-1 * R^-1
+  std::shared_ptr<const TMatrix4> GetNormalTransform();     // R * S^-1
+  std::shared_ptr<const TMatrix4> GetInvNormalTransform();  // S * R^-1
 
   void ResetFinalTransform();
   void ResetAllTransforms();
