@@ -6,9 +6,9 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
+
+#include "gpu/ReadFile.h"
 
 namespace {
 
@@ -44,11 +44,9 @@ struct TFileCloser {
 }  // namespace
 
 std::optional<TImage> TImage::LoadPng(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                        std::istreambuf_iterator<char>());
-  return DecodePng(bytes);
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return DecodePng(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
 }
 
 std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {

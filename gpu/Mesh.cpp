@@ -112,21 +112,35 @@ void TMesh::DefaultDraw() {
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  // Every coordinate array enabled above goes off, not only the client-active
+  // one: an array left on would point into this mesh's buffer, which may be
+  // gone when the next mesh draws. The loop ends on the unit it found active.
+  bool textured = false;
+  for (int unit = 0; unit < 2; ++unit) {
+    if (!Textures[unit]) continue;
+    textured = true;
+    glClientActiveTexture(GL_TEXTURE0 + unit);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  if (!textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
 void TMesh::MakeCube() {
   VBO->Bind();
   VBO->BufferData(24 * VertexSize, nullptr);
   VBO->Map(TVertexBufferObject::ACCESS_WRITE);
-  RenderCubeIntoBuffer(static_cast<std::uint8_t*>(VBO->DataPointer), -0.5f, -0.5f, -0.5f);
+  // A failed mapping leaves DataPointer null; the store then stays undefined.
+  if (auto* records = static_cast<std::uint8_t*>(VBO->DataPointer)) {
+    RenderCubeIntoBuffer(records, -0.5f, -0.5f, -0.5f);
+  }
   VBO->UnMap();
 
   IBO->Bind();
   IBO->BufferData(48, nullptr);
   IBO->Map(TVertexBufferObject::ACCESS_WRITE);
-  auto* indices = static_cast<std::uint16_t*>(IBO->DataPointer);
-  for (std::uint16_t i = 0; i < 24; ++i) indices[i] = i;
+  if (auto* indices = static_cast<std::uint16_t*>(IBO->DataPointer)) {
+    for (std::uint16_t i = 0; i < 24; ++i) indices[i] = i;
+  }
   IBO->UnMap();
 
   VertexCount = 24;

@@ -4,9 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <vector>
+
+#include "gpu/ReadFile.h"
 
 TShader::TShader()
     : ProgramObject(glCreateProgramObjectARB()),
@@ -43,10 +44,9 @@ void TShader::Remove() {
 void TShader::LoadShader(const std::string& path, std::uint32_t shader, const std::string& source) {
   std::string text = source;
   if (text.empty()) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return;
+    std::optional<std::string> file = ReadWholeFile(path);
+    if (!file) return;
+    text = std::move(*file);
   }
   if (text.empty()) return;
   const GLcharARB* sources[1] = {text.c_str()};
