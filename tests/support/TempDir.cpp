@@ -33,6 +33,8 @@ void TTempDir::CopyAllData() const {
 std::filesystem::path DataDir() { return std::filesystem::path(VX_SOURCE_DIR) / "data"; }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return {};
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
