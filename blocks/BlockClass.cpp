@@ -12,8 +12,9 @@ void TBlockClass::InitFields() {
   IsSolidBlock = (Transparent == 0 && Masked == 0) ? 1 : 0;
   for (int i = 0; i < 6; ++i) {
     // C division and remainder: tile 0 (a face the script left out) gives
-    // t = -1, so U = -FACE_STEP, the tile left of tile 1.
-    const int t = FaceTexture[i] - 1;
+    // t = -1, so U = -FACE_STEP, the tile left of tile 1. 64 bits, so the
+    // lowest int32 tile number cannot overflow.
+    const std::int64_t t = std::int64_t{FaceTexture[i]} - 1;
     FaceU[i] = static_cast<float>(t % FACES_PER_SIDE) * FACE_STEP;
     FaceV[i] = static_cast<float>(t / FACES_PER_SIDE) * FACE_STEP;
   }
