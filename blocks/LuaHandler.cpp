@@ -156,6 +156,8 @@ void TLuaHandler::LoadSingleBlock() {
   lua_settop(L, r);
 
   if (!(id >= 0.0 && id < TBlockClass::MAX_BLOCK_COUNT)) {
+    // Lua's own number format; NaN spelt one way whatever its sign bit.
+    if (std::isnan(id)) ScriptError("Block ID out of range: nan");
     lua_pushfstring(L, "Block ID out of range: %f", id);
     ScriptError(MessageAt(L, -1));
   }
