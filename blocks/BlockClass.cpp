@@ -49,8 +49,8 @@ int TBlockClass::GetAOConfiguration(const TVoxelGrid& voxels, int x, int y, int 
   struct TCell {
     int X, Y, Z;
   };
-  static constexpr TCell kAcrossY[8] = {{1, 0, 1},  {0, 0, 1},  {-1, 0, 1},  {1, 0, 0},
-                                        {-1, 0, 0}, {1, 0, -1}, {0, 0, -1},  {-1, 0, -1}};
+  static constexpr TCell kAcrossY[8] = {{1, 0, 1},  {0, 0, 1},  {-1, 0, 1}, {1, 0, 0},
+                                        {-1, 0, 0}, {1, 0, -1}, {0, 0, -1}, {-1, 0, -1}};
   static constexpr TCell kAcrossX[8] = {{0, 1, -1}, {0, 1, 0},   {0, 1, 1},  {0, 0, -1},
                                         {0, 0, 1},  {0, -1, -1}, {0, -1, 0}, {0, -1, 1}};
   static constexpr TCell kAcrossZ[8] = {{-1, 1, 0}, {0, 1, 0},   {1, 1, 0},  {-1, 0, 0},

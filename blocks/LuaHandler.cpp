@@ -37,7 +37,9 @@ constexpr int kMasked = 26;
 constexpr const char* kFaceKeys[6] = {"Left", "Right", "Front", "Back", "Top", "Bottom"};
 constexpr int kRecordValues = static_cast<int>(TLuaHandler::BlockKeys.size()) + 6;
 
-[[noreturn]] void ScriptError(const std::string& what) { FatalError("Lua Error: " + what); }
+[[noreturn]] void ScriptError(const std::string& what) {
+  FatalError("Lua Error: " + what);
+}
 
 // The value at `index` as Lua would print it, or "" if it is neither a string
 // nor a number. Keeps embedded zero bytes.
@@ -59,8 +61,12 @@ std::int32_t TruncateToInt(double value) {
   return static_cast<std::int32_t>(t);
 }
 
-float NumberAt(lua_State* L, int index) { return static_cast<float>(lua_tonumber(L, index)); }
-std::int32_t FlagAt(lua_State* L, int index) { return lua_toboolean(L, index) ? 1 : 0; }
+float NumberAt(lua_State* L, int index) {
+  return static_cast<float>(lua_tonumber(L, index));
+}
+std::int32_t FlagAt(lua_State* L, int index) {
+  return lua_toboolean(L, index) ? 1 : 0;
+}
 
 // True if indexing the value at `index` cannot raise "attempt to index": a
 // table, or a value whose metatable has __index (strings have one).
@@ -121,8 +127,7 @@ void TLuaHandler::LoadSingleBlock() {
 
   // Report a record the faces cannot be read from by the ID it would get.
   const std::int32_t shownId = TruncateToInt(lua_tonumber(L, r + kId));
-  if (lua_isnil(L, r + kFaces))
-    ScriptError("Block " + std::to_string(shownId) + " has no Faces");
+  if (lua_isnil(L, r + kFaces)) ScriptError("Block " + std::to_string(shownId) + " has no Faces");
   if (!IsIndexable(L, r + kFaces))
     ScriptError("Faces of block " + std::to_string(shownId) +
                 " cannot be indexed: " + luaL_typename(L, r + kFaces));

@@ -21,7 +21,7 @@ struct TSquare {
 };
 
 // The cells of bits 0..7 around the tile [0, SPAN]^2, y down.
-constexpr TSquare kCells[8] = {{-SPAN, -SPAN}, {0, -SPAN},   {SPAN, -SPAN}, {-SPAN, 0},
+constexpr TSquare kCells[8] = {{-SPAN, -SPAN}, {0, -SPAN},    {SPAN, -SPAN}, {-SPAN, 0},
                                {SPAN, 0},      {-SPAN, SPAN}, {0, SPAN},     {SPAN, SPAN}};
 
 std::int64_t ISqrt(std::int64_t n) {

@@ -12,8 +12,12 @@ struct TRgb {
   int R, G, B;
 };
 
-TRgb operator+(TRgb c, int d) { return {c.R + d, c.G + d, c.B + d}; }
-TRgb operator+(TRgb a, TRgb b) { return {a.R + b.R, a.G + b.G, a.B + b.B}; }
+TRgb operator+(TRgb c, int d) {
+  return {c.R + d, c.G + d, c.B + d};
+}
+TRgb operator+(TRgb a, TRgb b) {
+  return {a.R + b.R, a.G + b.G, a.B + b.B};
+}
 
 // A full avalanche per input, so neighbouring seeds and coordinates give
 // unrelated values even in their low bits.
@@ -41,7 +45,8 @@ int Smooth(std::uint32_t seed, int x, int y, int cell) {
   const int i = x / cell, j = y / cell;
   const int fx = x % cell, fy = y % cell;
   auto lattice = [&](int a, int b) {
-    return static_cast<int>(Hash(seed, (a % period + period) % period, (b % period + period) % period) & 255);
+    return static_cast<int>(
+        Hash(seed, (a % period + period) % period, (b % period + period) % period) & 255);
   };
   const int top = lattice(i, j) * (cell - fx) + lattice(i + 1, j) * fx;
   const int bottom = lattice(i, j + 1) * (cell - fx) + lattice(i + 1, j + 1) * fx;
@@ -82,8 +87,10 @@ class TTile {
 TRgb Stone(int x, int y) {
   int v = 118 + (Smooth(11, x, y, 4) - 128) / 5 + Jitter(12, x, y, 8);
   const std::uint32_t h = Hash(13, x, y);
-  if (h % 19 == 0) v -= 24;
-  else if (h % 29 == 0) v += 16;
+  if (h % 19 == 0)
+    v -= 24;
+  else if (h % 29 == 0)
+    v += 16;
   // Faint cracks where a coarser noise crosses its middle.
   const int crack = Smooth(14, x, y, 8);
   if (crack > 124 && crack < 132) v -= 14;
@@ -102,8 +109,10 @@ TRgb GrassBlade(int x, int y) {
   const int shade = (Smooth(31, x, y, 4) - 128) / 8 + Jitter(32, x, y, 10);
   const std::uint32_t h = Hash(33, x, y);
   TRgb c{88 + shade / 2, 150 + shade, 52 + shade / 2};
-  if (h % 6 == 0) c = c + TRgb{10, 22, 6};
-  else if (h % 9 == 0) c = c + TRgb{-12, -22, -8};
+  if (h % 6 == 0)
+    c = c + TRgb{10, 22, 6};
+  else if (h % 9 == 0)
+    c = c + TRgb{-12, -22, -8};
   return c;
 }
 
@@ -117,13 +126,17 @@ TRgb CoveredSide(int x, int y, std::uint32_t seed, TRgb (*cover)(int, int), TRgb
   return Dirt(x, y);
 }
 
-TRgb GrassSideUnderside() { return {62, 112, 36}; }
+TRgb GrassSideUnderside() {
+  return {62, 112, 36};
+}
 
 TRgb Sand(int x, int y) {
   int shade = (Smooth(51, x, y, 8) - 128) / 10 + Jitter(52, x, y, 6);
   const std::uint32_t h = Hash(53, x, y);
-  if (h % 13 == 0) shade -= 20;
-  else if (h % 19 == 0) shade += 12;
+  if (h % 13 == 0)
+    shade -= 20;
+  else if (h % 19 == 0)
+    shade += 12;
   return TRgb{219, 204, 150} + shade;
 }
 
@@ -132,8 +145,10 @@ TRgb Water(int x, int y) {
   TRgb c = TRgb{38, 86, 186} + TRgb{shade / 2, shade / 2, shade};
   // Short horizontal ripples, offset row by row.
   const int phase = static_cast<int>(Hash(62, 0, y) % N);
-  if (y % 4 == 1 && (x + phase) % 8 < 4) c = c + TRgb{36, 44, 40};
-  else if (y % 4 == 2 && (x + phase + 1) % 8 < 2) c = c + TRgb{16, 20, 18};
+  if (y % 4 == 1 && (x + phase) % 8 < 4)
+    c = c + TRgb{36, 44, 40};
+  else if (y % 4 == 2 && (x + phase + 1) % 8 < 2)
+    c = c + TRgb{16, 20, 18};
   return c;
 }
 
@@ -185,8 +200,7 @@ TRgb Pebbles(int x, int y, std::uint32_t seed, int count, int joint, TRgb base, 
   // (d2 - d1) / (2 |s2 - s1|); compare squares to stay with integers.
   const int gap = second.D2 - best.D2;
   const int sx = second.Dx - best.Dx, sy = second.Dy - best.Dy;
-  if (gap * gap < joint * joint * (sx * sx + sy * sy))
-    return mortar + Jitter(seed + 1, x, y, 4);
+  if (gap * gap < joint * joint * (sx * sx + sy * sy)) return mortar + Jitter(seed + 1, x, y, 4);
   const int tone = static_cast<int>(Hash(seed + 2, best.Index, 0) % 41) - 20;
   const int bulge = std::max(0, 12 - best.D2);
   return base + (tone + bulge + Jitter(seed + 3, x, y, 6));
@@ -222,15 +236,21 @@ TRgb Missing(int x, int y) {
   return ((x / 4 + y / 4) % 2 == 0) ? TRgb{220, 0, 220} : TRgb{24, 0, 24};
 }
 
-TRgb GrassSide(int x, int y) { return CoveredSide(x, y, 41, GrassBlade, GrassSideUnderside()); }
-TRgb SnowSide(int x, int y) { return CoveredSide(x, y, 81, Snow, TRgb{196, 206, 220}); }
+TRgb GrassSide(int x, int y) {
+  return CoveredSide(x, y, 41, GrassBlade, GrassSideUnderside());
+}
+TRgb SnowSide(int x, int y) {
+  return CoveredSide(x, y, 81, Snow, TRgb{196, 206, 220});
+}
 TRgb CoalOre(int x, int y) {
   return Ore(x, y, 91, 6, TRgb{42, 42, 46}, TRgb{96, 96, 104});
 }
 TRgb CrystalOre(int x, int y) {
   return Ore(x, y, 101, 4, TRgb{50, 196, 206}, TRgb{214, 255, 255});
 }
-TRgb Gravel(int x, int y) { return Pebbles(x, y, 111, 14, 1, TRgb{128, 120, 114}, TRgb{74, 68, 64}); }
+TRgb Gravel(int x, int y) {
+  return Pebbles(x, y, 111, 14, 1, TRgb{128, 120, 114}, TRgb{74, 68, 64});
+}
 TRgb Cobblestone(int x, int y) {
   return Pebbles(x, y, 121, 7, 1, TRgb{124, 124, 128}, TRgb{62, 62, 66});
 }
@@ -246,11 +266,21 @@ TImage TTextureAtlasPainter::Paint() {
   const struct {
     int Tile;
     TRgb (*Paint)(int, int);
-  } kTiles[] = {{STONE, Stone},         {DIRT, Dirt},           {GRASS_TOP, GrassBlade},
-                {GRASS_SIDE, GrassSide}, {SAND, Sand},           {WATER, Water},
-                {SNOW_TOP, Snow},        {SNOW_SIDE, SnowSide},  {COAL_ORE, CoalOre},
-                {CRYSTAL_ORE, CrystalOre}, {GRAVEL, Gravel},     {COBBLESTONE, Cobblestone},
-                {LOG_SIDE, LogSide},     {LOG_TOP, LogTop},      {LEAVES, Leaves}};
+  } kTiles[] = {{STONE, Stone},
+                {DIRT, Dirt},
+                {GRASS_TOP, GrassBlade},
+                {GRASS_SIDE, GrassSide},
+                {SAND, Sand},
+                {WATER, Water},
+                {SNOW_TOP, Snow},
+                {SNOW_SIDE, SnowSide},
+                {COAL_ORE, CoalOre},
+                {CRYSTAL_ORE, CrystalOre},
+                {GRAVEL, Gravel},
+                {COBBLESTONE, Cobblestone},
+                {LOG_SIDE, LogSide},
+                {LOG_TOP, LogTop},
+                {LEAVES, Leaves}};
   for (const auto& tile : kTiles) TTile(image, tile.Tile).Fill(tile.Paint);
   return image;
 }
