@@ -77,9 +77,9 @@ bool IsIndexable(lua_State* L, int index) {
   return true;
 }
 
-// Steps 4 to 6 of loading: walk the global Blocks. Runs under lua_cpcall, so a
-// Lua error raised on the way (by a metamethod of a record, or out of memory)
-// comes back to LoadAllBlocks instead of aborting the process.
+// Registers every value of the global Blocks. Runs under lua_cpcall, so a Lua
+// error raised on the way (by a metamethod of a record, or out of memory) comes
+// back to LoadAllBlocks instead of aborting the process.
 int WalkBlocks(lua_State* L) {
   lua_settop(L, 0);  // drop the light userdata that lua_cpcall passes
   lua_getfield(L, LUA_GLOBALSINDEX, "Blocks");
