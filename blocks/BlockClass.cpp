@@ -12,8 +12,9 @@ void TBlockClass::InitFields() {
   IsSolidBlock = (Transparent == 0 && Masked == 0) ? 1 : 0;
   for (int i = 0; i < 6; ++i) {
     // C division and remainder: tile 0 (a face the script left out) gives
-    // t = -1, so U = -FACE_STEP, the tile left of tile 1.
-    const int t = FaceTexture[i] - 1;
+    // t = -1, so U = -FACE_STEP, the tile left of tile 1. 64 bits, so the
+    // lowest int32 tile number cannot overflow.
+    const std::int64_t t = std::int64_t{FaceTexture[i]} - 1;
     FaceU[i] = static_cast<float>(t % FACES_PER_SIDE) * FACE_STEP;
     FaceV[i] = static_cast<float>(t / FACES_PER_SIDE) * FACE_STEP;
   }
@@ -48,8 +49,8 @@ int TBlockClass::GetAOConfiguration(const TVoxelGrid& voxels, int x, int y, int 
   struct TCell {
     int X, Y, Z;
   };
-  static constexpr TCell kAcrossY[8] = {{1, 0, 1},  {0, 0, 1},  {-1, 0, 1},  {1, 0, 0},
-                                        {-1, 0, 0}, {1, 0, -1}, {0, 0, -1},  {-1, 0, -1}};
+  static constexpr TCell kAcrossY[8] = {{1, 0, 1},  {0, 0, 1},  {-1, 0, 1}, {1, 0, 0},
+                                        {-1, 0, 0}, {1, 0, -1}, {0, 0, -1}, {-1, 0, -1}};
   static constexpr TCell kAcrossX[8] = {{0, 1, -1}, {0, 1, 0},   {0, 1, 1},  {0, 0, -1},
                                         {0, 0, 1},  {0, -1, -1}, {0, -1, 0}, {0, -1, 1}};
   static constexpr TCell kAcrossZ[8] = {{-1, 1, 0}, {0, 1, 0},   {1, 1, 0},  {-1, 0, 0},

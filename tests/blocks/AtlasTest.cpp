@@ -1,0 +1,171 @@
+// The shipped data: the atlases must be what `voxeltool atlas` paints, the AO
+// tiles must shade the right side and join without seams, and Blocks.lua must
+// define every block the world is made of.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "gpu/Image.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr int AO_TILE = 32;  // pixels per AO tile side
+constexpr int FACE_TILE = 16;
+
+TEST(AtlasTest, AtlasCommandPaintsTheShippedAtlasesByteForByte) {
+  TTempDir dir;
+  const std::string out = dir / "atlases";
+  const TProcessResult result = RunProcess({VX_VOXELTOOL, "atlas", "--out", out}, {});
+  ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
+  for (const char* name : {"Texture.png", "AO.png"}) {
+    const std::string painted = ReadFileBytes(std::filesystem::path(out) / name);
+    const std::string shipped = ReadFileBytes(DataDir() / name);
+    ASSERT_FALSE(shipped.empty()) << name;
+    EXPECT_TRUE(painted == shipped)
+        << name << " differs from data/" << name << "; repaint with: voxeltool atlas --out data";
+  }
+}
+
+class AOAtlasTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Atlas = TImage::LoadPng((DataDir() / "AO.png").string());
+    ASSERT_TRUE(Atlas.has_value());
+  }
+  // Grey level of pixel (x, y) of the tile for `mask`.
+  static int At(int mask, int x, int y) {
+    return Atlas->PixelAt(mask % 16 * AO_TILE + x, mask / 16 * AO_TILE + y)[0];
+  }
+  static inline std::optional<TImage> Atlas;
+};
+
+TEST_F(AOAtlasTest, OpaqueGreyNeverDarkerThanFortyPercentAndWhiteWithoutNeighbours) {
+  ASSERT_EQ(Atlas->Width, 16 * AO_TILE);
+  ASSERT_EQ(Atlas->Height, 16 * AO_TILE);
+  int darkest = 255;
+  for (int y = 0; y < Atlas->Height; ++y) {
+    for (int x = 0; x < Atlas->Width; ++x) {
+      const std::uint8_t* p = Atlas->PixelAt(x, y);
+      ASSERT_TRUE(p[0] == p[1] && p[1] == p[2] && p[3] == 255) << x << ", " << y;
+      darkest = std::min<int>(darkest, p[0]);
+    }
+  }
+  EXPECT_GE(darkest, 102);
+  for (int y = 0; y < AO_TILE; ++y)
+    for (int x = 0; x < AO_TILE; ++x) ASSERT_EQ(At(0, x, y), 255) << x << ", " << y;
+}
+
+TEST_F(AOAtlasTest, EachNeighbourDarkensTheTileCornersItTouches) {
+  // The cell of each bit as (column, row) offsets from the face; -1 = left / top.
+  const int cells[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+  for (int bit = 0; bit < 8; ++bit) {
+    for (int kx : {-1, 1}) {
+      for (int ky : {-1, 1}) {
+        const bool touches = (cells[bit][0] == 0 || cells[bit][0] == kx) &&
+                             (cells[bit][1] == 0 || cells[bit][1] == ky);
+        const int corner = At(1 << bit, kx < 0 ? 0 : AO_TILE - 1, ky < 0 ? 0 : AO_TILE - 1);
+        if (touches) {
+          EXPECT_LT(corner, 200) << "bit " << bit << " corner " << kx << ", " << ky;
+        } else {
+          EXPECT_EQ(corner, 255) << "bit " << bit << " corner " << kx << ", " << ky;
+        }
+      }
+    }
+  }
+}
+
+// Two faces side by side whose open cells are both empty share four of their
+// cells; the step in shading across their border must be no larger than the
+// steepest step between neighbouring pixels inside any tile.
+TEST_F(AOAtlasTest, NeighbouringFacesJoinWithoutSeams) {
+  int steepest = 0;
+  for (int mask = 0; mask < 256; ++mask)
+    for (int y = 0; y < AO_TILE; ++y)
+      for (int x = 0; x + 1 < AO_TILE; ++x) {
+        steepest = std::max(steepest, std::abs(At(mask, x + 1, y) - At(mask, x, y)));
+        steepest = std::max(steepest, std::abs(At(mask, y, x + 1) - At(mask, y, x)));
+      }
+  ASSERT_GT(steepest, 0);
+
+  auto bit = [](int value, int from, int to) { return ((value >> from) & 1) << to; };
+  int worst = 0;
+  for (int cells = 0; cells < 1024; ++cells) {
+    // Face b right of face a: a's cells 1, 2, 6, 7 are b's cells 0, 1, 5, 6;
+    // a's right neighbour and b's left one are the two open cells.
+    const int a = bit(cells, 0, 0) | bit(cells, 1, 3) | bit(cells, 2, 5) | bit(cells, 3, 1) |
+                  bit(cells, 4, 2) | bit(cells, 5, 6) | bit(cells, 6, 7);
+    const int b = bit(cells, 3, 0) | bit(cells, 4, 1) | bit(cells, 5, 5) | bit(cells, 6, 6) |
+                  bit(cells, 7, 2) | bit(cells, 8, 4) | bit(cells, 9, 7);
+    // Face d below face c: c's cells 3, 4, 5, 7 are d's cells 0, 2, 3, 4.
+    const int c = bit(cells, 0, 0) | bit(cells, 1, 1) | bit(cells, 2, 2) | bit(cells, 3, 3) |
+                  bit(cells, 4, 4) | bit(cells, 5, 5) | bit(cells, 6, 7);
+    const int d = bit(cells, 3, 0) | bit(cells, 4, 2) | bit(cells, 5, 3) | bit(cells, 6, 4) |
+                  bit(cells, 7, 5) | bit(cells, 8, 6) | bit(cells, 9, 7);
+    for (int i = 0; i < AO_TILE; ++i) {
+      worst = std::max(worst, std::abs(At(a, AO_TILE - 1, i) - At(b, 0, i)));
+      worst = std::max(worst, std::abs(At(c, i, AO_TILE - 1) - At(d, i, 0)));
+    }
+  }
+  EXPECT_LE(worst, steepest);
+}
+
+TEST(FaceAtlasTest, SideTilesAreUprightWithTheirCoverOnTop) {
+  const std::optional<TImage> atlas = TImage::LoadPng((DataDir() / "Texture.png").string());
+  ASSERT_TRUE(atlas.has_value());
+  ASSERT_EQ(atlas->Width, 16 * FACE_TILE);
+  ASSERT_EQ(atlas->Height, 16 * FACE_TILE);
+  auto rowMean = [&](int tile, int row, int channel) {
+    int sum = 0;
+    for (int x = 0; x < FACE_TILE; ++x)
+      sum += atlas->PixelAt((tile - 1) % 16 * FACE_TILE + x,
+                            (tile - 1) / 16 * FACE_TILE + row)[channel];
+    return sum / FACE_TILE;
+  };
+  constexpr int GRASS_SIDE = 4, SNOW_SIDE = 8;
+  EXPECT_GT(rowMean(GRASS_SIDE, 0, 1), rowMean(GRASS_SIDE, 0, 0) + 40);  // green on top
+  EXPECT_GT(rowMean(GRASS_SIDE, FACE_TILE - 1, 0),
+            rowMean(GRASS_SIDE, FACE_TILE - 1, 1));  // dirt below
+  EXPECT_GT(rowMean(SNOW_SIDE, 0, 2), 200);          // white on top
+  EXPECT_LT(rowMean(SNOW_SIDE, FACE_TILE - 1, 2), 100);
+}
+
+TEST(ShippedBlocksTest, EveryBlockOfTheWorldIsDefinedWithPaintedFaces) {
+  TTempDir dir;
+  dir.CopyData("Blocks.lua");
+  TProcessOptions options;
+  options.WorkingDirectory = dir.Path().string();
+  const TProcessResult result = RunProcess({VX_VOXELTOOL, "blocks"}, options);
+  ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
+
+  std::map<int, std::map<std::string, std::string>> blocks;
+  std::istringstream lines(result.Stdout);
+  for (std::string line; std::getline(lines, line);) {
+    std::map<std::string, std::string> fields;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+      const std::size_t eq = word.find('=');
+      fields[word.substr(0, eq)] = word.substr(eq + 1);
+    }
+    blocks[std::stoi(fields["ID"])] = fields;
+  }
+  for (int id : {1, 2, 3, 8, 12, 14, 15, 78}) {
+    SCOPED_TRACE("ID " + std::to_string(id));
+    ASSERT_TRUE(blocks.count(id));
+    EXPECT_EQ(blocks[id]["IsSolidBlock"], id == 8 ? "0" : "1");
+    std::istringstream tiles(blocks[id]["FaceTexture"]);
+    for (std::string tile; std::getline(tiles, tile, ',');) {
+      // Tiles 1..15 are painted; 16 and beyond show the "missing" pattern.
+      EXPECT_GE(std::stoi(tile), 1);
+      EXPECT_LE(std::stoi(tile), 15);
+    }
+  }
+}
+
+}  // namespace
