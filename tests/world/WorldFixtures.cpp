@@ -28,6 +28,14 @@ void SetBlock(TChunk& chunk, int x, int y, int z, std::uint8_t id) {
   chunk.VoxelData[x + 2][y][z + 2] = id;
 }
 
+void FillColumns(TChunk& chunk, int height, std::uint8_t id) {
+  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) {
+    for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
+      for (int y = 0; y <= height; ++y) chunk.VoxelData[i][y][k] = id;
+    }
+  }
+}
+
 void ComputeHeightsAndLight(TChunk& chunk) {
   chunk.ComputeHeights();
   chunk.ComputeLight();

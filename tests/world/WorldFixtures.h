@@ -23,6 +23,9 @@ std::shared_ptr<TChunk> MakeEmptyChunk();
 // Sets VoxelData[x + 2][y][z + 2] for local coordinates (x, z from -2 to 33).
 void SetBlock(TChunk& chunk, int x, int y, int z, std::uint8_t id);
 
+// Fills every array column (rings included) with block `id` from y = 0 to `height`.
+void FillColumns(TChunk& chunk, int height, std::uint8_t id = 1);
+
 // Heights and light from the chunk's hand-made VoxelData, as generation would.
 void ComputeHeightsAndLight(TChunk& chunk);
 
