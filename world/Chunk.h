@@ -59,6 +59,7 @@ class TChunk : public TMesh {
   void ComputeHeights();                          // Height of all 36 x 36 columns
   void PlaceTopSoil();                            // exposed 3 -> 2 or 78, indices 1..34
   void ComputeLight();                            // Light of the own columns, from Height
+
   // Uploads VertexData into a new VBO, releases it, attaches the two atlases and
   // places the chunk at (32 * ChunkX, 0, 32 * ChunkZ) (main thread).
   void BuildMesh();

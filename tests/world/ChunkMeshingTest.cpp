@@ -182,7 +182,7 @@ TEST_F(ChunkMeshingTest, FacesAcrossTheBorderBelongToTheChunkOfTheOpenCell) {
   }
 }
 
-TEST_F(ChunkMeshingTest, FaceUnderCoverIsGreyedByOpenColumnsAround) {
+TEST_F(ChunkMeshingTest, HollowUnderCoverIsGreyAndListsItsFacesInDirectionOrder) {
   // Ground up to 100 with a hollow cell at (10, 50, 10); three columns of its
   // 5 x 5 neighbourhood are cut down to 20.
   FillColumns(*Chunk, 100);
@@ -192,6 +192,9 @@ TEST_F(ChunkMeshingTest, FaceUnderCoverIsGreyedByOpenColumnsAround) {
   }
   const std::vector<TFace> faces = SeenFrom(Mesh(), {10, 50, 10});
   ASSERT_EQ(faces.size(), 6u);
+  // One open cell's faces come in a fixed direction order.
+  const TDir order[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+  for (int n = 0; n < 6; ++n) EXPECT_EQ(faces[n].Direction(), order[n]) << n;
   for (const TFace& face : faces) {
     for (const auto& colour : face.Colour) {
       EXPECT_EQ(colour, (std::array<std::uint8_t, 4>{85, 85, 85, 255}));
