@@ -50,6 +50,16 @@ class TChunk : public TMesh {
 
   // Fills VoxelData, Height and Light from the terrain (worker thread).
   void GenerateData();
+
+  // The block ID at terrain-generator coordinates, as GetTerrainBlock takes them.
+  using TTerrainFunction = int (*)(float x, float y, float z);
+  // The four passes of GenerateData, in its order. Each reads only what the
+  // earlier ones wrote, so the later ones also run on hand-made arrays.
+  void GenerateVoxels(TTerrainFunction terrain);  // VoxelData of all 36 x 36 columns
+  void ComputeHeights();                          // Height of all 36 x 36 columns
+  void PlaceTopSoil();                            // exposed 3 -> 2 or 78, indices 1..34
+  void ComputeLight();                            // Light of the own columns, from Height
+
   // Uploads VertexData into a new VBO, releases it, attaches the two atlases and
   // places the chunk at (32 * ChunkX, 0, 32 * ChunkZ) (main thread).
   void BuildMesh();
