@@ -35,6 +35,7 @@ class TChunk : public TMesh {
   static constexpr int CHUNK_HEIGHT = 128;
   static constexpr float CHUNK_SCALE = 0.0078125f;  // block units -> terrain units
   static constexpr int MAX_WORKER_THREADS = 8;
+  static constexpr int WORKER_NICENESS = 10;  // workers yield the cores to the main thread
 
   // A hidden chunk, registered in TRenderer::MeshList, with zero-filled arrays.
   static std::shared_ptr<TChunk> New();

@@ -1,3 +1,6 @@
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -40,6 +43,10 @@ void TChunk::InitThreads() {
 }
 
 void TChunk::WaitForWork() {
+  // Building chunks is background work: the main thread, which draws and reads
+  // the keyboard, goes first when both want a core. (On Linux the nice value
+  // belongs to the thread.)
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), WORKER_NICENESS);
   for (;;) {
     WorkSemaphore.acquire();
     std::shared_ptr<TChunk> chunk;

@@ -34,6 +34,12 @@ class ViewerProcessTest : public ::testing::Test {
     return out.substr(0, out.find('\n'));
   }
 
+  // Focus first: xdotool delivers keys to the focused window through XTEST.
+  static void PressEscape(const std::string& window) {
+    Xdotool({"windowfocus", "--sync", window});
+    Xdotool({"key", "--window", window, "Escape"});
+  }
+
   static void Xdotool(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {"/usr/bin/xdotool"};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -51,7 +57,7 @@ TEST_F(ViewerProcessTest, EscapeEndsItWithStatusZero) {
   ASSERT_FALSE(window.empty());
   // Let it draw some frames and start on the chunks first.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Xdotool({"key", "--window", window, "Escape"});
+  PressEscape(window);
   const TProcessResult result = Viewer.Wait(10.0);
   EXPECT_FALSE(result.TimedOut);
   EXPECT_EQ(result.ExitCode, 0);
@@ -74,7 +80,7 @@ TEST_F(ViewerProcessTest, EscapeWhileWorkersAreBusyEndsItAtOnce) {
   const std::string window = WaitForWindow();
   ASSERT_FALSE(window.empty());
   // The hundred initial chunks keep all eight workers busy for a while.
-  Xdotool({"key", "--window", window, "Escape"});
+  PressEscape(window);
   const auto pressed = std::chrono::steady_clock::now();
   const TProcessResult result = Viewer.Wait(10.0);
   const double afterKey = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
