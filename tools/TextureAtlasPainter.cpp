@@ -282,5 +282,9 @@ TImage TTextureAtlasPainter::Paint() {
                 {LOG_TOP, LogTop},
                 {LEAVES, Leaves}};
   for (const auto& tile : kTiles) TTile(image, tile.Tile).Fill(tile.Paint);
+  const std::size_t firstRowBytes = static_cast<std::size_t>(image.Width) * N * 4;
+  for (int row = 1; row < TILES_PER_SIDE; ++row) {
+    std::copy_n(image.Pixels.begin(), firstRowBytes, image.Pixels.begin() + row * firstRowBytes);
+  }
   return image;
 }

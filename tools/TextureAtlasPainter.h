@@ -12,9 +12,12 @@ class TTextureAtlasPainter {
   static constexpr int TILE_SIZE = 16;  // pixels per tile side
   static constexpr int TILES_PER_SIDE = 16;
 
-  // The painted tiles, numbered as Blocks.lua refers to them. Every other tile
-  // shows the MISSING pattern; so does a face left out of a record, whose tile
-  // number 0 wraps around to tile 16.
+  // The painted tiles, numbered as Blocks.lua refers to them. Tile 16 shows the
+  // MISSING pattern, as does a face left out of a record, whose tile number 0
+  // wraps around to tile 16. The rows below repeat the first row: nearest
+  // sampling right on a face's lower edge can read the first texel row of the
+  // tile below, which is then the tile's own first row, and each picture wraps
+  // around its edges, so no seam of another picture shows.
   static constexpr int STONE = 1;
   static constexpr int DIRT = 2;
   static constexpr int GRASS_TOP = 3;

@@ -161,7 +161,7 @@ TEST(ShippedBlocksTest, EveryBlockOfTheWorldIsDefinedWithPaintedFaces) {
     EXPECT_EQ(blocks[id]["IsSolidBlock"], id == 8 ? "0" : "1");
     std::istringstream tiles(blocks[id]["FaceTexture"]);
     for (std::string tile; std::getline(tiles, tile, ',');) {
-      // Tiles 1..15 are painted; 16 and beyond show the "missing" pattern.
+      // Tiles 1..15 are the painted pictures; 16 is the "missing" pattern.
       EXPECT_GE(std::stoi(tile), 1);
       EXPECT_LE(std::stoi(tile), 15);
     }
