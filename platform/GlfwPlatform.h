@@ -40,7 +40,6 @@ class TGlfwPlatform : public TPlatform {
   static void OnCursor(GLFWwindow* window, double x, double y);
 
   TOptions Options_;
-  bool Initialised_ = false;
   GLFWwindow* Window_ = nullptr;
   int EscapeHits_ = 0;
   bool CloseRequested_ = false;

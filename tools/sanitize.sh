@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The test suite under sanitizers, as CI runs it:
+#  1. everything built with AddressSanitizer + UndefinedBehaviorSanitizer
+#     (LeakSanitizer included), the whole ctest suite;
+#  2. the worker pool, streaming and an end-to-end run built with
+#     ThreadSanitizer.
+# Any report fails the run. Usage: tools/sanitize.sh [asan|tsan]...
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="$(nproc)"
+modes=("$@")
+[ ${#modes[@]} -eq 0 ] && modes=(asan tsan)
+
+run_under_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
+  else
+    "$@"
+  fi
+}
+
+configure() {  # build dir, sanitizers
+  cmake -S "$here" -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOXEL_SANITIZE="$2" \
+    -DVOXEL_BUILD_BENCH=OFF >/dev/null
+}
+
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export ASAN_OPTIONS="abort_on_error=0:detect_leaks=1:strict_init_order=1"
+export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan.supp"
+
+for mode in "${modes[@]}"; do
+  case "$mode" in
+    asan)
+      configure "$here/build-asan" address,undefined
+      cmake --build "$here/build-asan" -j"$jobs"
+      (cd "$here/build-asan" && run_under_display ctest --output-on-failure -j"$jobs" -LE soak)
+      (cd "$here/build-asan" && run_under_display ctest --output-on-failure -L soak)
+      ;;
+    tsan)
+      configure "$here/build-tsan" thread
+      cmake --build "$here/build-tsan" -j"$jobs" --target \
+        world_chunk_queue_test world_chunk_upload_test app_program_test app_camera_control_test \
+        app_soak_test voxelview voxeltool send-close-request app_viewer_process_test
+      (cd "$here/build-tsan" && run_under_display ctest --output-on-failure -j"$jobs" \
+        -R 'ChunkQueue|ChunkUpload|Program|CameraControl|Soak|ViewerProcess')
+      ;;
+    *)
+      echo "unknown mode: $mode (asan or tsan)" >&2
+      exit 2
+      ;;
+  esac
+done
