@@ -113,6 +113,9 @@ int TGlfwPlatform::MouseYSpeed() {
 }
 
 void TGlfwPlatform::MoveMouse(int x, int y) {
+  // GLFW drops the motion event of its latest warp, so the jump is not seen
+  // as motion as long as events are processed between two warps to different
+  // places; the program warps once per frame, always to the centre.
   if (!Window_) return;
   glfwSetCursorPos(Window_, x, y);
   CursorX_ = x;

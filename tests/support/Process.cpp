@@ -43,8 +43,15 @@ bool TChildProcess::Start(const std::vector<std::string>& argv, const TProcessOp
     close(out[1]);
     return false;
   }
+  // Extra entries replace inherited ones of the same name.
   std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const std::string& extra : options.Environment) replaced |= name(extra) == name(entry);
+    if (!replaced) env.push_back(entry);
+  }
   for (const std::string& extra : options.Environment) env.push_back(extra);
   std::vector<char*> envp, args;
   for (std::string& e : env) envp.push_back(e.data());

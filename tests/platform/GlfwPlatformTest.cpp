@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/GlfwPlatform.h"
+#include "tests/support/Process.h"
+
+// Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3.h>
+#include <GLFW/glfw3native.h>
+
+namespace {
+
+// The real platform with a visible window, driven from outside through X the
+// way a user would (xdotool, a window-close request).
+class GlfwPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (run under xvfb-run)";
+    std::string error;
+    ASSERT_TRUE(Platform.OpenWindow(320, 240, error)) << error;
+    WindowId = std::to_string(glfwGetX11Window(Platform.Window()));
+    Run({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--pid",
+         std::to_string(getpid()), "--name", "^voxelview$"});
+    Run({"/usr/bin/xdotool", "windowfocus", "--sync", WindowId});
+    Pump([] { return false; }, 0.2);
+  }
+
+  static void Run(const std::vector<std::string>& argv) {
+    TProcessOptions options;
+    options.TimeoutSeconds = 20.0;
+    const TProcessResult result = RunProcess(argv, options);
+    ASSERT_EQ(result.ExitCode, 0) << argv[0] << " " << argv[1] << ": " << result.Stderr;
+  }
+
+  // Processes window events until `done` holds or `seconds` pass.
+  void Pump(const std::function<bool()>& done, double seconds = 5.0) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done() && std::chrono::steady_clock::now() < until) {
+      Platform.WaitTimer();  // no timer yet: only processes events
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  TGlfwPlatform Platform;
+  std::string WindowId;
+};
+
+TEST_F(GlfwPlatformTest, EscapeHitsAreCountedSinceTheLastPoll) {
+  Run({"/usr/bin/xdotool", "key", "--window", WindowId, "Escape", "Escape", "a", "Escape"});
+  int hits = 0;
+  Pump([&] {
+    hits += Platform.KeyHits(TPlatform::KEY_ESCAPE);
+    return hits >= 3;
+  });
+  EXPECT_EQ(hits, 3);
+  Pump([] { return false; }, 0.2);
+  EXPECT_EQ(Platform.KeyHits(TPlatform::KEY_ESCAPE), 0);
+  EXPECT_EQ(Platform.KeyHits('A'), 0);  // the program reads no other key
+}
+
+TEST_F(GlfwPlatformTest, ACloseRequestIsReportedOnceAndKeepsTheWindow) {
+  EXPECT_FALSE(Platform.CloseRequested());
+  Run({VX_SEND_CLOSE_REQUEST, WindowId});
+  bool requested = false;
+  Pump([&] { return requested = Platform.CloseRequested(); });
+  EXPECT_TRUE(requested);
+  EXPECT_FALSE(Platform.CloseRequested());
+  // The program decides when to end: the window is still there.
+  EXPECT_FALSE(glfwWindowShouldClose(Platform.Window()));
+}
+
+TEST_F(GlfwPlatformTest, MouseMotionIsReadPerAxisAndResetByTheRead) {
+  Platform.MoveMouse(100, 100);
+  Pump([] { return false; }, 0.2);
+  Platform.MouseXSpeed();
+  Platform.MouseYSpeed();
+
+  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "130", "90"});
+  int x = 0;
+  Pump([&] { return (x += Platform.MouseXSpeed()) == 30; });
+  EXPECT_EQ(x, 30);
+  // Reading X reset only X: the vertical motion is still there to read.
+  EXPECT_EQ(Platform.MouseYSpeed(), -10);
+  EXPECT_EQ(Platform.MouseXSpeed(), 0);
+  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+}
+
+TEST_F(GlfwPlatformTest, MovingThePointerIsNotMotionAndMovesItsOrigin) {
+  Platform.MoveMouse(300, 200);
+  Pump([] { return false; }, 0.3);
+  EXPECT_EQ(Platform.MouseXSpeed(), 0);
+  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+  // Later motion counts from where the pointer was put.
+  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "310", "195"});
+  int x = 0;
+  Pump([&] { return (x += Platform.MouseXSpeed()) == 10; });
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(Platform.MouseYSpeed(), -5);
+}
+
+TEST_F(GlfwPlatformTest, EachTimerWaitTakesANewTick) {
+  Platform.CreateTimer(60.0);
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 31; ++i) Platform.WaitTimer();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // 31 waits need at least 30 tick intervals, whatever else the machine does.
+  EXPECT_GE(seconds, 30.0 / 60.0 - 1e-3);
+}
+
+TEST(GlfwPlatformWithoutDisplay, OpenWindowSaysWhyItFailed) {
+  // Run in a child so this process keeps its display.
+  TProcessOptions options;
+  options.Environment = {"DISPLAY=:9999"};
+  options.TimeoutSeconds = 30.0;
+  const TProcessResult result = RunProcess({VX_VOXELVIEW}, options);
+  EXPECT_EQ(result.ExitCode, 255);
+  EXPECT_EQ(result.Signal, 0);
+  EXPECT_EQ(result.Stderr.rfind("voxelview: cannot", 0), 0u) << result.Stderr;
+  EXPECT_EQ(result.Stdout, "");
+}
+
+}  // namespace
