@@ -158,6 +158,26 @@ TImage TImage::Resampled(int width, int height) const {
   return out;
 }
 
+std::vector<TImage> TImage::TextureLevels(TImage image,
+                                          const std::function<bool(int, int)>& accepts) {
+  int width = CeilPowerOfTwo(image.Width);
+  int height = CeilPowerOfTwo(image.Height);
+  while (!accepts(width, height)) {
+    if (width == 1 && height == 1) return {};
+    if (width > 1) width /= 2;
+    if (height > 1) height /= 2;
+  }
+  std::vector<TImage> levels;
+  levels.push_back(width == image.Width && height == image.Height ? std::move(image)
+                                                                  : image.Resampled(width, height));
+  while (levels.back().Width > 1 || levels.back().Height > 1) {
+    const TImage& last = levels.back();
+    levels.push_back(last.Resampled(last.Width > 1 ? last.Width / 2 : 1,
+                                    last.Height > 1 ? last.Height / 2 : 1));
+  }
+  return levels;
+}
+
 int TImage::CeilPowerOfTwo(int n) {
   int power = 1;
   while (power < n) power *= 2;
