@@ -61,7 +61,7 @@ constexpr const char* kFunctions = R"(return {
 constexpr int kMaxStack = 48;
 
 const char* KnownKey(std::uint8_t n) {
-  static constexpr const char* kExtra[] = {"Left", "Right", "Front", "Back", "Top",
+  static constexpr const char* kExtra[] = {"Left",   "Right",  "Front",   "Back",       "Top",
                                            "Bottom", "Blocks", "__index", "__metatable"};
   constexpr std::size_t keys = TLuaHandler::BlockKeys.size();
   const std::size_t i = n % (keys + std::size(kExtra));
@@ -94,12 +94,24 @@ int Build(lua_State* L) {
     const int depth = lua_gettop(L) - base;
     lua_checkstack(L, 8);
     switch (in.Byte() % 18) {
-      case 0: lua_pushnil(L); break;
-      case 1: lua_pushboolean(L, in.Byte() & 1); break;
-      case 2: lua_pushnumber(L, static_cast<std::int8_t>(in.Byte())); break;
-      case 3: lua_pushnumber(L, in.Int16()); break;
-      case 4: lua_pushnumber(L, in.Double()); break;
-      case 5: lua_pushstring(L, KnownKey(in.Byte())); break;
+      case 0:
+        lua_pushnil(L);
+        break;
+      case 1:
+        lua_pushboolean(L, in.Byte() & 1);
+        break;
+      case 2:
+        lua_pushnumber(L, static_cast<std::int8_t>(in.Byte()));
+        break;
+      case 3:
+        lua_pushnumber(L, in.Int16());
+        break;
+      case 4:
+        lua_pushnumber(L, in.Double());
+        break;
+      case 5:
+        lua_pushstring(L, KnownKey(in.Byte()));
+        break;
       case 6: {
         char text[16];
         const std::size_t length = in.Byte() % sizeof text;
@@ -107,10 +119,14 @@ int Build(lua_State* L) {
         lua_pushlstring(L, text, length);
         break;
       }
-      case 7: lua_createtable(L, 0, 0); break;
+      case 7:
+        lua_createtable(L, 0, 0);
+        break;
       case 8:  // [t, k, v] -> t with t[k] = v, raw so no metamethod runs here
-        if (depth >= 3 && lua_istable(L, -3) && IsValidKey(L, -2)) lua_rawset(L, -3);
-        else if (depth >= 2) lua_pop(L, 2);
+        if (depth >= 3 && lua_istable(L, -3) && IsValidKey(L, -2))
+          lua_rawset(L, -3);
+        else if (depth >= 2)
+          lua_pop(L, 2);
         break;
       case 9:  // v -> appended to Blocks
         if (depth >= 1) {
@@ -125,10 +141,14 @@ int Build(lua_State* L) {
       case 10:  // v -> becomes Blocks
         if (depth >= 1) lua_setfield(L, LUA_GLOBALSINDEX, "Blocks");
         break;
-      case 11: lua_rawgeti(L, functions, 1 + in.Byte() % 15); break;
+      case 11:
+        lua_rawgeti(L, functions, 1 + in.Byte() % 15);
+        break;
       case 12:  // [v, mt] -> v with metatable mt (for a number or string: that of its type)
-        if (depth >= 2 && (lua_istable(L, -1) || lua_isnil(L, -1))) lua_setmetatable(L, -2);
-        else if (depth >= 1) lua_pop(L, 1);
+        if (depth >= 2 && (lua_istable(L, -1) || lua_isnil(L, -1)))
+          lua_setmetatable(L, -2);
+        else if (depth >= 1)
+          lua_pop(L, 1);
         break;
       case 13:
         if (depth >= 1) lua_pushvalue(L, -1 - in.Byte() % depth);
@@ -143,13 +163,18 @@ int Build(lua_State* L) {
         lua_createtable(L, 0, 6);
         for (int face = 0; face < 6; ++face) {
           lua_pushnumber(L, in.Byte());
-          lua_setfield(L, -2, KnownKey(static_cast<std::uint8_t>(TLuaHandler::BlockKeys.size() + face)));
+          lua_setfield(L, -2,
+                       KnownKey(static_cast<std::uint8_t>(TLuaHandler::BlockKeys.size() + face)));
         }
         lua_setfield(L, -2, "Faces");
         break;
       }
-      case 16: lua_newuserdata(L, 1); break;
-      case 17: lua_getfield(L, LUA_GLOBALSINDEX, "Blocks"); break;
+      case 16:
+        lua_newuserdata(L, 1);
+        break;
+      case 17:
+        lua_getfield(L, LUA_GLOBALSINDEX, "Blocks");
+        break;
     }
   }
   return 0;

@@ -40,7 +40,8 @@ class TInput {
 };
 
 void PutBigEndian(TBytes& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void PutChunk(TBytes& png, const char* type, const TBytes& data) {
@@ -61,7 +62,8 @@ void FixCrcs(TBytes& png) {
     if (length > png.size() - at - 12) break;
     const std::uint32_t crc =
         static_cast<std::uint32_t>(crc32(0, png.data() + at + 4, static_cast<uInt>(length + 4)));
-    for (int i = 0; i < 4; ++i) png[at + 8 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+      png[at + 8 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
     at += 12 + length;
   }
 }
@@ -110,7 +112,8 @@ TBytes WritePng(TInput& in) {
   const std::span<const std::uint8_t> rest = in.Rest();
   for (std::size_t i = 0; i < raw.size() && i < rest.size(); ++i) raw[i] = rest[i];
   // Keep most filter bytes valid so the pixels, not the filters, get mutated.
-  for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row) raw[row * (rowBytes + 1)] %= 6;
+  for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row)
+    raw[row * (rowBytes + 1)] %= 6;
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   TBytes packed(packedSize);
   if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 1) != Z_OK)
