@@ -150,6 +150,12 @@ std::vector<TBadInput> Cases() {
       {"EmptyFaceAtlas", Empty("Texture.png"), "", TLook::Untextured},
       {"TruncatedFaceAtlas", Truncate("Texture.png"), "", TLook::Untextured},
       {"CorruptFaceAtlas", Corrupt("Texture.png"), "", TLook::Untextured},
+      {"EndlessFaceAtlas",
+       [](const TTempDir& dir) {
+         std::filesystem::remove(dir / "Texture.png");
+         std::filesystem::create_symlink("/dev/zero", dir / "Texture.png");
+       },
+       "", TLook::Untextured},
       {"NoAOAtlas", Remove("AO.png"), ""},
       {"EmptyAOAtlas", Empty("AO.png"), ""},
       {"TruncatedAOAtlas", Truncate("AO.png"), ""},
@@ -207,7 +213,9 @@ TPictureSummary Summarise(const TWindowPicture& picture) {
   return summary;
 }
 
-void PrintTo(const TBadInput& c, std::ostream* out) { *out << c.Name; }
+void PrintTo(const TBadInput& c, std::ostream* out) {
+  *out << c.Name;
+}
 
 class BadInputTest : public ::testing::TestWithParam<TBadInput> {};
 

@@ -231,10 +231,11 @@ TEST(DecodePng, EveryFlippedByteIsRefused) {
   }
 }
 
-TEST(LoadPng, MissingFileOrDirectoryGivesNothing) {
+TEST(LoadPng, MissingFileDirectoryOrEndlessDeviceGivesNothing) {
   TTempDir dir;
   EXPECT_FALSE(TImage::LoadPng(dir / "missing.png"));
   EXPECT_FALSE(TImage::LoadPng(dir.Path().string()));
+  EXPECT_FALSE(TImage::LoadPng("/dev/zero"));  // read no further than the signature
 }
 
 TEST(SavePng, RoundTripsThroughLoadPng) {
