@@ -7,7 +7,10 @@
 //                  right first, so mutations get past the checksums);
 //   mode & 1 == 1: the fields of a PNG that this harness writes: size, colour
 //                  type, bit depth, interlacing, palette, tRNS, then the
-//                  filtered scanlines, zero-padded to the length they need.
+//                  filtered scanlines, zero-padded to the length they need;
+//   mode & 4:      the PNG is read from a file rather than from memory.
+#include <sys/mman.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "gpu/Image.h"
@@ -146,7 +150,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (mode & 2) FixCrcs(png);
   }
 
-  std::optional<TImage> image = TImage::DecodePng(png);
+  std::optional<TImage> image;
+  if (mode & 4) {
+    // An in-memory file, so no disk is touched.
+    const int fd = memfd_create("png", MFD_CLOEXEC);
+    Check(fd >= 0);
+    Check(write(fd, png.data(), png.size()) == static_cast<ssize_t>(png.size()));
+    image = TImage::LoadPng("/proc/self/fd/" + std::to_string(fd));
+    close(fd);
+  } else {
+    image = TImage::DecodePng(png);
+  }
   if (!image) return 0;
   Check(image->Width >= 1 && image->Height >= 1);
   Check(image->Width <= TImage::MAX_DIMENSION && image->Height <= TImage::MAX_DIMENSION);
