@@ -9,6 +9,11 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build-fuzz"
 targets=(png_texture_fuzz block_records_fuzz)
 
+if ! command -v clang++-14 >/dev/null; then
+  echo "tools/fuzz.sh needs clang-14 and libclang-rt-14-dev (libFuzzer)" >&2
+  exit 2
+fi
+
 CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOXEL_FUZZ=ON -DVOXEL_BUILD_TESTS=OFF -DVOXEL_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j"$(nproc)"
