@@ -202,4 +202,6 @@ std::string TLuaHandler::LoadRecords(lua_State* L) {
   return message;
 }
 
-void TLuaHandler::LoadSingleBlock() { LoadRecord(LuaState); }
+void TLuaHandler::LoadSingleBlock() {
+  LoadRecord(LuaState);
+}
