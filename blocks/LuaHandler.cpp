@@ -6,6 +6,7 @@ extern "C" {
 #include <lualib.h>
 }
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -17,8 +18,8 @@ extern "C" {
 
 namespace {
 
-// Stack offsets above the record of the values that LoadSingleBlock reads:
-// the 1-based position of the key in BlockKeys.
+// Stack offsets above the record of the values that LoadRecord reads: the
+// 1-based position of the key in BlockKeys.
 constexpr int kFaces = 1;
 constexpr int kTransparent = 2;
 constexpr int kColliding = 3;
@@ -36,10 +37,6 @@ constexpr int kMasked = 26;
 
 constexpr const char* kFaceKeys[6] = {"Left", "Right", "Front", "Back", "Top", "Bottom"};
 constexpr int kRecordValues = static_cast<int>(TLuaHandler::BlockKeys.size()) + 6;
-
-[[noreturn]] void ScriptError(const std::string& what) {
-  FatalError("Lua Error: " + what);
-}
 
 // The value at `index` as Lua would print it, or "" if it is neither a string
 // nor a number. Keeps embedded zero bytes.
@@ -77,18 +74,100 @@ bool IsIndexable(lua_State* L, int index) {
   return true;
 }
 
-// Registers every value of the global Blocks. Runs under lua_cpcall, so a Lua
-// error raised on the way (by a metamethod of a record, or out of memory) comes
-// back to LoadAllBlocks instead of aborting the process.
+// The script's fields of one record, read before any block class exists.
+struct TRecord {
+  std::array<std::int32_t, 6> FaceTexture{};
+  std::int32_t IsLight = 0;
+  float LightRadius = 0.0f, LightR = 0.0f, LightG = 0.0f, LightB = 0.0f;
+  std::int32_t Transparent = 0, Colliding = 0, Flowing = 0, Masked = 0, ForceBorders = 0;
+  float Transparency = 0.0f;
+  std::int32_t TransparentIndex = 0;
+  double Id = 0.0;  // truncated toward zero, range not yet checked
+};
+
+// Registers the record on top of the stack and leaves the stack as it was. A
+// bad record, or an error raised by a metamethod while it is read, unwinds by
+// longjmp to the protected call: until the record has passed every check, no
+// object with a destructor lives in this frame (luaL_error's position prefix
+// is empty when raised from a C function).
+void LoadRecord(lua_State* L) {
+  const int r = lua_gettop(L);
+  if (!lua_istable(L, r)) luaL_error(L, "Block record is not a table: %s", luaL_typename(L, r));
+
+  luaL_checkstack(L, kRecordValues, "block record");
+  for (const char* key : TLuaHandler::BlockKeys) lua_getfield(L, r, key);
+  TRecord record;
+  record.IsLight = FlagAt(L, r + kIsLight);
+
+  // Report a record the faces cannot be read from by the ID it would get.
+  const int shownId = TruncateToInt(lua_tonumber(L, r + kId));
+  if (lua_isnil(L, r + kFaces)) luaL_error(L, "Block %d has no Faces", shownId);
+  if (!IsIndexable(L, r + kFaces))
+    luaL_error(L, "Faces of block %d cannot be indexed: %s", shownId, luaL_typename(L, r + kFaces));
+
+  const int f = lua_gettop(L) + 1;
+  for (const char* face : kFaceKeys) lua_getfield(L, r + kFaces, face);
+  for (int i = 0; i < 6; ++i) record.FaceTexture[i] = TruncateToInt(lua_tonumber(L, f + i));
+
+  if (record.IsLight != 0) {
+    record.LightRadius = NumberAt(L, r + kLightRadius);
+    record.LightR = NumberAt(L, r + kLightR);
+    record.LightG = NumberAt(L, r + kLightG);
+    record.LightB = NumberAt(L, r + kLightB);
+  }
+  record.Transparent = FlagAt(L, r + kTransparent);
+  record.Colliding = FlagAt(L, r + kColliding);
+  record.Flowing = FlagAt(L, r + kFlowing);
+  record.Masked = FlagAt(L, r + kMasked);
+  if (record.Transparent != 0 || record.Masked != 0) {
+    if (!lua_isnil(L, r + kTransparency))
+      record.Transparency = static_cast<float>(lua_tonumber(L, r + kTransparency) * 0.5);
+    if (!lua_isnil(L, r + kTransparentIndex))
+      record.TransparentIndex = TruncateToInt(-lua_tonumber(L, r + kTransparentIndex) - 1.0);
+  }
+  record.Id = std::trunc(lua_tonumber(L, r + kId));
+  record.ForceBorders = FlagAt(L, r + kForceBorders);
+  lua_settop(L, r);
+
+  // The range is checked on the truncated number itself, so a huge or NaN ID
+  // is refused rather than saturated into a valid slot.
+  if (!(record.Id >= 0.0 && record.Id < TBlockClass::MAX_BLOCK_COUNT)) {
+    // Lua's own number format; NaN spelt one way whatever its sign bit.
+    if (std::isnan(record.Id)) luaL_error(L, "Block ID out of range: nan");
+    luaL_error(L, "Block ID out of range: %f", record.Id);
+  }
+  const int id = static_cast<int>(record.Id);
+  if (TBlockClass::BlockClasses[id]) luaL_error(L, "Duplicate block ID: %d", id);
+
+  // No Lua call from here on.
+  auto block = std::make_shared<TBlockClass>();
+  block->ID = id;
+  block->FaceTexture = record.FaceTexture;
+  block->IsLight = record.IsLight;
+  block->LightRadius = record.LightRadius;
+  block->LightR = record.LightR;
+  block->LightG = record.LightG;
+  block->LightB = record.LightB;
+  block->Transparent = record.Transparent;
+  block->Colliding = record.Colliding;
+  block->Flowing = record.Flowing;
+  block->Masked = record.Masked;
+  block->Transparency = record.Transparency;
+  block->TransparentIndex = record.TransparentIndex;
+  block->ForceBorders = record.ForceBorders;
+  TBlockClass::BlockClasses[id] = block;
+  block->InitFields();
+}
+
+// Registers every value of the global Blocks, under lua_cpcall.
 int WalkBlocks(lua_State* L) {
   lua_settop(L, 0);  // drop the light userdata that lua_cpcall passes
   lua_getfield(L, LUA_GLOBALSINDEX, "Blocks");
   const int table = lua_gettop(L);
-  if (!lua_istable(L, table))
-    ScriptError(std::string("Blocks is not a table: ") + luaL_typename(L, table));
+  if (!lua_istable(L, table)) luaL_error(L, "Blocks is not a table: %s", luaL_typename(L, table));
   lua_pushnil(L);
   while (lua_next(L, table) != 0) {
-    TLuaHandler::LoadSingleBlock();
+    LoadRecord(L);
     lua_settop(L, -2);
   }
   lua_settop(L, -2);
@@ -108,66 +187,21 @@ void TLuaHandler::LoadAllBlocks() {
   lua_createtable(L, 0, 0);
   lua_setfield(L, LUA_GLOBALSINDEX, "Blocks");
   if (luaL_loadfile(L, BLOCK_FILE_PATH) != 0)
-    ScriptError("Error while loading lua script:\n\"" + MessageAt(L, -1) + "\"");
+    FatalError("Lua Error: Error while loading lua script:\n\"" + MessageAt(L, -1) + "\"");
   if (lua_pcall(L, 0, 0, 0) != 0)
-    ScriptError("Error while executing lua script:\n\"" + MessageAt(L, -1) + "\"");
-  if (lua_cpcall(L, WalkBlocks, nullptr) != 0) ScriptError(MessageAt(L, -1));
+    FatalError("Lua Error: Error while executing lua script:\n\"" + MessageAt(L, -1) + "\"");
+  const std::string error = LoadRecords(L);
+  if (!error.empty()) FatalError(error);
+}
+
+std::string TLuaHandler::LoadRecords(lua_State* L) {
+  const int top = lua_gettop(L);
+  if (lua_cpcall(L, WalkBlocks, nullptr) == 0) return {};
+  const std::string message = "Lua Error: " + MessageAt(L, -1);
+  lua_settop(L, top);
+  return message;
 }
 
 void TLuaHandler::LoadSingleBlock() {
-  lua_State* L = LuaState;
-  auto block = std::make_shared<TBlockClass>();
-  const int r = lua_gettop(L);
-  if (!lua_istable(L, r))
-    ScriptError(std::string("Block record is not a table: ") + luaL_typename(L, r));
-
-  luaL_checkstack(L, kRecordValues, "block record");
-  for (const char* key : BlockKeys) lua_getfield(L, r, key);
-  block->IsLight = FlagAt(L, r + kIsLight);
-
-  // Report a record the faces cannot be read from by the ID it would get.
-  const std::int32_t shownId = TruncateToInt(lua_tonumber(L, r + kId));
-  if (lua_isnil(L, r + kFaces)) ScriptError("Block " + std::to_string(shownId) + " has no Faces");
-  if (!IsIndexable(L, r + kFaces))
-    ScriptError("Faces of block " + std::to_string(shownId) +
-                " cannot be indexed: " + luaL_typename(L, r + kFaces));
-
-  const int f = lua_gettop(L) + 1;
-  for (const char* face : kFaceKeys) lua_getfield(L, r + kFaces, face);
-  for (int i = 0; i < 6; ++i) block->FaceTexture[i] = TruncateToInt(lua_tonumber(L, f + i));
-
-  if (block->IsLight != 0) {
-    block->LightRadius = NumberAt(L, r + kLightRadius);
-    block->LightR = NumberAt(L, r + kLightR);
-    block->LightG = NumberAt(L, r + kLightG);
-    block->LightB = NumberAt(L, r + kLightB);
-  }
-  block->Transparent = FlagAt(L, r + kTransparent);
-  block->Colliding = FlagAt(L, r + kColliding);
-  block->Flowing = FlagAt(L, r + kFlowing);
-  block->Masked = FlagAt(L, r + kMasked);
-  if (block->Transparent != 0 || block->Masked != 0) {
-    if (!lua_isnil(L, r + kTransparency))
-      block->Transparency = static_cast<float>(lua_tonumber(L, r + kTransparency) * 0.5);
-    if (!lua_isnil(L, r + kTransparentIndex))
-      block->TransparentIndex = TruncateToInt(-lua_tonumber(L, r + kTransparentIndex) - 1.0);
-  }
-
-  // The range is checked on the truncated number itself, so a huge or NaN ID
-  // is refused rather than saturated into a valid slot.
-  const double id = std::trunc(lua_tonumber(L, r + kId));
-  block->ID = TruncateToInt(id);
-  block->ForceBorders = FlagAt(L, r + kForceBorders);
-  lua_settop(L, r);
-
-  if (!(id >= 0.0 && id < TBlockClass::MAX_BLOCK_COUNT)) {
-    // Lua's own number format; NaN spelt one way whatever its sign bit.
-    if (std::isnan(id)) ScriptError("Block ID out of range: nan");
-    lua_pushfstring(L, "Block ID out of range: %f", id);
-    ScriptError(MessageAt(L, -1));
-  }
-  std::shared_ptr<TBlockClass>& slot = TBlockClass::BlockClasses[block->ID];
-  if (slot) ScriptError("Duplicate block ID: " + std::to_string(block->ID));
-  slot = block;
-  block->InitFields();
+  LoadRecord(LuaState);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 struct lua_State;
 
@@ -30,6 +31,12 @@ class TLuaHandler {
   static void Init();
   // Runs BLOCK_FILE_PATH and registers every record of Blocks.
   static void LoadAllBlocks();
-  // Registers the record on top of the Lua stack; the stack is unchanged on return.
+  // Registers every record of the global Blocks of `L`, a state the script has
+  // already run in. Returns the fatal message ("Lua Error: ..."), or "" when
+  // every record loaded; the stack is as it was either way. Records registered
+  // before a bad one stay registered.
+  static std::string LoadRecords(lua_State* L);
+  // Registers the record on top of LuaState's stack; the stack is unchanged on
+  // return. A bad record raises a Lua error, so call it inside a protected call.
   static void LoadSingleBlock();
 };

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "gpu/ReadFile.h"
-
 namespace {
 
 // libpng reports errors by longjmp to the setjmp in the caller. Everything that
@@ -19,20 +17,24 @@ namespace {
 [[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
 
-struct TReader {
+struct TMemoryReader {
   std::span<const std::uint8_t> Bytes;
   std::size_t Offset = 0;
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
-  auto* reader = static_cast<TReader*>(png_get_io_ptr(png));
+  auto* reader = static_cast<TMemoryReader*>(png_get_io_ptr(png));
   if (count > reader->Bytes.size() - reader->Offset) png_error(png, "truncated");
   std::copy_n(reader->Bytes.data() + reader->Offset, count, out);
   reader->Offset += count;
 }
 
+void ReadFromFile(png_structp png, png_bytep out, png_size_t count) {
+  if (std::fread(out, 1, count, static_cast<std::FILE*>(png_get_io_ptr(png))) != count)
+    png_error(png, "truncated or unreadable");
+}
+
 struct TDecodeState {
-  TReader Reader;
   TImage Image;
   std::vector<png_bytep> Rows;
 };
@@ -41,19 +43,10 @@ struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-}  // namespace
-
-std::optional<TImage> TImage::LoadPng(const std::string& path) {
-  const std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  return DecodePng(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
-}
-
-std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return std::nullopt;
+// Decodes the PNG that `read` delivers from `source`, which libpng asks for
+// only the bytes it needs: it stops at the end of the image.
+std::optional<TImage> Decode(png_rw_ptr read, void* source) {
   auto state = std::make_unique<TDecodeState>();
-  state->Reader.Bytes = bytes;
-
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
   if (!png) return std::nullopt;
   png_infop info = png_create_info_struct(png);
@@ -65,8 +58,8 @@ std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
     png_destroy_read_struct(&png, &info, nullptr);
     return std::nullopt;
   }
-  png_set_user_limits(png, MAX_DIMENSION, MAX_DIMENSION);
-  png_set_read_fn(png, &state->Reader, ReadFromMemory);
+  png_set_user_limits(png, TImage::MAX_DIMENSION, TImage::MAX_DIMENSION);
+  png_set_read_fn(png, source, read);
   png_read_info(png, info);
 
   // Whatever the file holds, ask libpng for 8-bit R, G, B, A.
@@ -93,6 +86,22 @@ std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return std::move(state->Image);
+}
+
+}  // namespace
+
+std::optional<TImage> TImage::LoadPng(const std::string& path) {
+  // Streamed rather than read whole: a path to an endless or enormous file
+  // (a device, a huge file by mistake) must not fill the memory.
+  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return std::nullopt;
+  return Decode(ReadFromFile, file.get());
+}
+
+std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return std::nullopt;
+  TMemoryReader reader{bytes};
+  return Decode(ReadFromMemory, &reader);
 }
 
 bool TImage::SavePng(const std::string& path) const {
@@ -156,6 +165,26 @@ TImage TImage::Resampled(int width, int height) const {
     }
   }
   return out;
+}
+
+std::vector<TImage> TImage::TextureLevels(TImage image,
+                                          const std::function<bool(int, int)>& accepts) {
+  int width = CeilPowerOfTwo(image.Width);
+  int height = CeilPowerOfTwo(image.Height);
+  while (!accepts(width, height)) {
+    if (width == 1 && height == 1) return {};
+    if (width > 1) width /= 2;
+    if (height > 1) height /= 2;
+  }
+  std::vector<TImage> levels;
+  levels.push_back(width == image.Width && height == image.Height ? std::move(image)
+                                                                  : image.Resampled(width, height));
+  while (levels.back().Width > 1 || levels.back().Height > 1) {
+    const TImage& last = levels.back();
+    levels.push_back(last.Resampled(last.Width > 1 ? last.Width / 2 : 1,
+                                    last.Height > 1 ? last.Height / 2 : 1));
+  }
+  return levels;
 }
 
 int TImage::CeilPowerOfTwo(int n) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,6 +30,14 @@ class TImage {
 
   // Bilinear resampling to width x height (both >= 1).
   TImage Resampled(int width, int height) const;
+
+  // The levels of a texture made from `image` (at least 1 x 1), level 0 first.
+  // Level 0 takes the smallest power of two not below each dimension; while
+  // `accepts(width, height)` refuses that size, each dimension above 1 is
+  // halved. Every further level halves the one before (bilinear) down to 1 x 1.
+  // Empty if not even 1 x 1 is accepted.
+  static std::vector<TImage> TextureLevels(TImage image,
+                                           const std::function<bool(int, int)>& accepts);
 
   // The smallest power of two >= n, for n >= 1.
   static int CeilPowerOfTwo(int n);

@@ -26,16 +26,8 @@ std::shared_ptr<TTexture2D> TTexture2D::Load(const std::string& path) {
   texture->Height = image->Height;
   texture->Path = path;
 
-  int width = TImage::CeilPowerOfTwo(image->Width);
-  int height = TImage::CeilPowerOfTwo(image->Height);
-  while (!DriverAccepts(width, height)) {
-    if (width == 1 && height == 1) FatalError("Unable to calculate tex size");
-    if (width > 1) width /= 2;
-    if (height > 1) height /= 2;
-  }
-  TImage level = (width == image->Width && height == image->Height)
-                     ? std::move(*image)
-                     : image->Resampled(width, height);
+  const std::vector<TImage> levels = TImage::TextureLevels(std::move(*image), DriverAccepts);
+  if (levels.empty()) FatalError("Unable to calculate tex size");
 
   GLint previousBinding = 0, previousRowLength = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousBinding);
@@ -45,13 +37,11 @@ std::shared_ptr<TTexture2D> TTexture2D::Load(const std::string& path) {
   texture->GLName = static_cast<std::int32_t>(name);
   glBindTexture(GL_TEXTURE_2D, name);
 
-  for (int mip = 0;; ++mip) {
+  for (std::size_t mip = 0; mip < levels.size(); ++mip) {
+    const TImage& level = levels[mip];
     glPixelStorei(GL_UNPACK_ROW_LENGTH, level.Width);
-    glTexImage2D(GL_TEXTURE_2D, mip, GL_RGBA8, level.Width, level.Height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, level.Pixels.data());
-    if (level.Width == 1 && level.Height == 1) break;
-    level = level.Resampled(level.Width > 1 ? level.Width / 2 : 1,
-                            level.Height > 1 ? level.Height / 2 : 1);
+    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(mip), GL_RGBA8, level.Width, level.Height, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, level.Pixels.data());
   }
 
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousBinding));

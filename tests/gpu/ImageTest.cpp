@@ -231,10 +231,11 @@ TEST(DecodePng, EveryFlippedByteIsRefused) {
   }
 }
 
-TEST(LoadPng, MissingFileOrDirectoryGivesNothing) {
+TEST(LoadPng, MissingFileDirectoryOrEndlessDeviceGivesNothing) {
   TTempDir dir;
   EXPECT_FALSE(TImage::LoadPng(dir / "missing.png"));
   EXPECT_FALSE(TImage::LoadPng(dir.Path().string()));
+  EXPECT_FALSE(TImage::LoadPng("/dev/zero"));  // read no further than the signature
 }
 
 TEST(SavePng, RoundTripsThroughLoadPng) {
@@ -310,6 +311,45 @@ TEST(Resampled, UniformImageStaysUniformAtAnySize) {
                 (TBytes{17, 99, 200, 255}))
           << w << " x " << h << " at " << i / 4;
     }
+  }
+}
+
+// Level sizes under a driver that holds at most `limit` pixels a side: 0 refuses everything.
+struct TLevelsCase {
+  int Width, Height, Limit;
+  std::vector<std::pair<int, int>> Sizes;
+};
+
+TEST(TextureLevels, HalvesUntilTheDriverAcceptsThenDownToOnePixel) {
+  const TLevelsCase cases[] = {
+      {48, 20, 8192, {{64, 32}, {32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}, {1, 1}}},
+      {48, 20, 16, {{16, 8}, {8, 4}, {4, 2}, {2, 1}, {1, 1}}},
+      {1, 300, 64, {{1, 64}, {1, 32}, {1, 16}, {1, 8}, {1, 4}, {1, 2}, {1, 1}}},
+      {1, 1, 8192, {{1, 1}}},
+      {5, 3, 1, {{1, 1}}},
+      {5, 3, 0, {}},
+  };
+  for (const TLevelsCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Width) + " x " + std::to_string(c.Height) + " under " +
+                 std::to_string(c.Limit));
+    TBytes rgba;
+    for (int i = 0; i < c.Width * c.Height; ++i) rgba.insert(rgba.end(), {17, 99, 200, 255});
+    std::vector<std::pair<int, int>> asked;
+    const std::vector<TImage> levels =
+        TImage::TextureLevels(MakeImage(c.Width, c.Height, rgba), [&](int w, int h) {
+          asked.emplace_back(w, h);
+          return w <= c.Limit && h <= c.Limit;
+        });
+    std::vector<std::pair<int, int>> sizes;
+    for (const TImage& level : levels) {
+      sizes.emplace_back(level.Width, level.Height);
+      ASSERT_EQ(level.Pixels.size(), static_cast<std::size_t>(level.Width * level.Height * 4));
+      EXPECT_EQ(TBytes(level.Pixels.begin(), level.Pixels.begin() + 4), (TBytes{17, 99, 200, 255}));
+    }
+    EXPECT_EQ(sizes, c.Sizes);
+    // The driver is asked only about level 0, from the largest size down.
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), levels.empty() ? std::make_pair(1, 1) : c.Sizes.front());
   }
 }
 
