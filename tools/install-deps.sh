@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config
   liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev
   libgtest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   libx11-dev xvfb xauth libgl1-mesa-dri xdotool
 )
 
