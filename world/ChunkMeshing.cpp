@@ -3,6 +3,7 @@
 
 #include "blocks/BlockClass.h"
 #include "world/Chunk.h"
+#include "world/VisibleFaces.h"
 
 namespace {
 
@@ -55,35 +56,18 @@ int MirrorMask(int mask) {
   return mirrored;
 }
 
-// Calls visit(x, y, z, d) for every visible face, in vertex-data order: open
-// cells by z, then y, then x (local x, z 0..31; y 1..126), and for each open
-// cell the directions in kFaceSearchOrder.
-template <class TVisit>
-void ForEachVisibleFace(const TChunk& chunk, TVisit&& visit) {
-  for (int z = 0; z < TChunk::CHUNK_DEPTH; ++z) {
-    for (int y = 1; y < TChunk::CHUNK_HEIGHT - 1; ++y) {
-      for (int x = 0; x < TChunk::CHUNK_WIDTH; ++x) {
-        for (const TDirection& d : kFaceSearchOrder) {
-          if (chunk.IsVisibleFace(x, y, z, d.Dx, d.Dy, d.Dz) == 1) visit(x, y, z, d);
-        }
-      }
-    }
-  }
-}
-
 }  // namespace
 
 void TChunk::BuildVertexData() {
-  int faces = 0;
-  ForEachVisibleFace(*this, [&](int, int, int, const TDirection&) { ++faces; });
-
-  VertexCount = 4 * faces;
+  const TVisibleFaces faces(VoxelData);
+  VertexCount = 4 * faces.Count();
   VertexData.assign(static_cast<std::size_t>(VertexSize) * static_cast<std::size_t>(VertexCount),
                     0);
 
   std::uint8_t* p = VertexData.data();
-  ForEachVisibleFace(*this, [&](int x, int y, int z, const TDirection& d) {
-    p = RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, kFaceHalfSize);
+  faces.ForEach([&](int x, int y, int z, int direction) {
+    const int* d = TVisibleFaces::DIRECTIONS[direction];
+    p = RenderBlockFaceIntoBuffer(p, x, y, z, d[0], d[1], d[2], kFaceHalfSize);
   });
 }
 
