@@ -54,13 +54,19 @@ struct TDirection {
 constexpr TDirection kSearchOrder[6] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
                                         {0, -1, 0}, {0, 0, 1},  {0, 0, -1}};
 
+// TChunk::IsVisibleFace, here so that it inlines as it would in one file.
+bool IsVisibleFace(const TChunk& chunk, int x, int y, int z, const TDirection& d) {
+  return chunk.VoxelData[x + 2][y][z + 2] == 0 &&
+         chunk.VoxelData[x + 2 + d.Dx][y + d.Dy][z + 2 + d.Dz] != 0;
+}
+
 template <class TVisit>
 void ForEachVisibleFace(const TChunk& chunk, TVisit&& visit) {
   for (int z = 0; z < TChunk::CHUNK_DEPTH; ++z) {
     for (int y = 1; y < kHeight - 1; ++y) {
       for (int x = 0; x < TChunk::CHUNK_WIDTH; ++x) {
         for (const TDirection& d : kSearchOrder) {
-          if (chunk.IsVisibleFace(x, y, z, d.Dx, d.Dy, d.Dz) == 1) visit(x, y, z, d);
+          if (IsVisibleFace(chunk, x, y, z, d)) visit(x, y, z, d);
         }
       }
     }
