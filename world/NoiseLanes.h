@@ -40,7 +40,7 @@ inline void Transpose(TLanes& a, TLanes& b, TLanes& c, TLanes& d) {
 
 // InterpolateCubic term for term, for a float or for every lane.
 template <class T>
-inline T Cubic(T a, T b, T c, T d, T t) {
+[[gnu::always_inline]] inline T Cubic(T a, T b, T c, T d, T t) {
   const T p = (d - c) - (a - b);
   return b + t * ((c - a) + t * ((a - b) + t * p - p));
 }
@@ -49,7 +49,7 @@ inline T Cubic(T a, T b, T c, T d, T t) {
 // already known: they depend on the four samples only, not on t, so a window
 // shared by many points computes them once and the result is unchanged.
 template <class T>
-inline T CubicFromTerms(T p, T ca, T ab, T b, T t) {
+[[gnu::always_inline]] inline T CubicFromTerms(T p, T ca, T ab, T b, T t) {
   return b + t * (ca + t * (ab + t * p - p));
 }
 

@@ -2,8 +2,62 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "world/NoiseLanes.h"
+
+namespace {
+
+// Eight lanes: one AVX2 register, or two SSE2 registers where AVX2 is missing.
+using TWideLanes = float __attribute__((vector_size(32)));
+
+[[gnu::always_inline]] inline TWideLanes LoadWide(const float* p) {
+  TWideLanes v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// The cubic along z of each cell, eight rows j at a time, added to the sum as
+// Noise3D adds it: sum = sum + amplitude * value.
+[[gnu::always_inline]] inline void AddCellCubicsIn(const float* planes, const int* zPlane,
+                                                   const float* fz, float amplitude, int firstJ,
+                                                   float* sums) {
+  constexpr int kRows = TNoiseGrid::ROWS;
+  const TWideLanes weight = TWideLanes{} + amplitude;
+  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
+    const float* plane = planes + zPlane[k] * kRows;
+    const TWideLanes t = TWideLanes{} + fz[k];
+    float* sum = sums + k * TSliceNoise::SUM_STRIDE;
+    for (int j = firstJ; j < kRows; j += 8) {
+      const TWideLanes value =
+          Cubic(LoadWide(plane + j), LoadWide(plane + kRows + j), LoadWide(plane + 2 * kRows + j),
+                LoadWide(plane + 3 * kRows + j), t);
+      const TWideLanes total = LoadWide(sum + j) + weight * value;
+      std::memcpy(sum + j, &total, sizeof total);
+    }
+  }
+}
+
+// The same code built for both instruction sets; each lane computes the same
+// operations either way (AVX2 brings no fused multiply-add), so the choice
+// made at run time does not change a bit.
+__attribute__((target("avx2"))) void AddCellCubicsAvx2(const float* planes, const int* zPlane,
+                                                       const float* fz, float amplitude, int firstJ,
+                                                       float* sums) {
+  AddCellCubicsIn(planes, zPlane, fz, amplitude, firstJ, sums);
+}
+
+void AddCellCubicsSse2(const float* planes, const int* zPlane, const float* fz, float amplitude,
+                       int firstJ, float* sums) {
+  AddCellCubicsIn(planes, zPlane, fz, amplitude, firstJ, sums);
+}
+
+}  // namespace
+
+bool TSliceNoise::HasWideLanes() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
 
 void TNoiseGrid::Build(float scale, int octaves, const float* gx, const float* gy,
                        const float* gz) {
@@ -102,18 +156,8 @@ void TSliceNoise::AccumulateOctave(const float* table, const TNoiseGrid& grid, i
     }
   }
 
-  // The cubic along z of each cell, four rows j at a time, added to the sum as
-  // Noise3D adds it: sum = sum + amplitude * value.
-  const TLanes weight = Broadcast(amplitude);
-  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-    const float* plane = &Planes[static_cast<std::size_t>(zPlane[k]) * kRows];
-    const TLanes fz = Broadcast(z[k].F);
-    float* sum = sums + k * SUM_STRIDE;
-    for (int j = firstJ; j < kRows; j += 4) {
-      const TLanes value =
-          Cubic(LoadLanes(plane + j), LoadLanes(plane + kRows + j),
-                LoadLanes(plane + 2 * kRows + j), LoadLanes(plane + 3 * kRows + j), fz);
-      StoreLanes(sum + j, LoadLanes(sum + j) + weight * value);
-    }
-  }
+  float fz[VOXEL_GRID_DEPTH];
+  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) fz[k] = z[k].F;
+  (WideLanes ? AddCellCubicsAvx2 : AddCellCubicsSse2)(Planes.data(), zPlane, fz, amplitude, firstJ,
+                                                      sums);
 }

@@ -27,8 +27,9 @@ const float* Table(int n) {
 
 }  // namespace
 
-TTerrainGenerator::TTerrainGenerator()
-    : Sums0(kSliceCells),
+TTerrainGenerator::TTerrainGenerator(bool wideLanes)
+    : Slice(wideLanes),
+      Sums0(kSliceCells),
       Sums8(kSliceCells),
       Dens(kSliceCells),
       Warp1(kSliceCells),
@@ -87,7 +88,7 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
   if (firstGround == kRows) return;
 
   // Warp and pocket noises from the highest ground cell of the slice down.
-  const int firstJ = firstGround & ~3;
+  const int firstJ = firstGround & ~7;
   std::vector<float>* belowGround[] = {&Warp1, &Warp2, &Warp3, &Sums6, &Sums7};
   for (std::vector<float>* sums : belowGround) {
     for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {

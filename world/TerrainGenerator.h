@@ -38,7 +38,8 @@ class TTerrainGenerator {
     }
   };
 
-  TTerrainGenerator();
+  // wideLanes: whether the noise may use AVX2 (it gives the same blocks).
+  explicit TTerrainGenerator(bool wideLanes = TSliceNoise::HasWideLanes());
 
   // voxels[i][127 - j][k] = GetTerrainBlock(gx(i), gy(j), gz(k)) with the
   // coordinates of TChunk::GenerateVoxels for chunk (chunkX, chunkZ). Reads

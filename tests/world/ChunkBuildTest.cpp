@@ -145,6 +145,20 @@ TEST(TerrainGeneratorTest, TallyCountsEveryCellOnce) {
   EXPECT_GT(tally.Ground, 0);
 }
 
+TEST(TerrainGeneratorTest, SameBlocksWithAndWithoutAvx2) {
+  if (!TSliceNoise::HasWideLanes()) GTEST_SKIP() << "this CPU has no AVX2";
+  EnsureNoiseTables();
+  TTerrainGenerator narrow(false);
+  TTerrainGenerator wide(true);
+  for (const auto& [x, z] :
+       {TChunkPosition{0, 0}, TChunkPosition{-1025, 3}, TChunkPosition{1000, -1000}}) {
+    TVoxelGrid a{}, b{};
+    narrow.Generate(x, z, a);
+    wide.Generate(x, z, b);
+    EXPECT_EQ(FirstDifference(a, b), "") << x << " " << z;
+  }
+}
+
 // --- Hand-made chunks -------------------------------------------------------
 
 // Random blocks, a share `fill` of the cells: registered solid and

@@ -47,7 +47,8 @@ TEST(NoiseWindowTest, EqualsOneOctaveOfNoise3D) {
 }
 
 // A grid whose axes hold the given spans of coordinates, at every scale the
-// terrain uses and at 1, checked cell by cell for every firstJ it may get.
+// terrain uses and at 1, checked cell by cell for every firstJ it may get,
+// with SSE2 alone and with AVX2 where this CPU has it.
 struct TGridCase {
   float Scale;
   int Octaves;
@@ -67,7 +68,6 @@ TEST(SliceNoiseTest, EqualsNoise3DInEveryCell) {
       {6.0f, 4, 1.0f, 2.0f, 3.0f, 0.1f},                 // steps that are not exact
       {1.0f, 5, 5e5f, 4e5f, 3e5f, 0.03125f},             // far, coarse floats
   };
-  TSliceNoise slice;
   std::vector<float> sums(VOXEL_GRID_DEPTH * TSliceNoise::SUM_STRIDE);
   for (const TGridCase& c : cases) {
     float gx[VOXEL_GRID_WIDTH], gy[TNoiseGrid::ROWS], gz[VOXEL_GRID_DEPTH];
@@ -79,16 +79,19 @@ TEST(SliceNoiseTest, EqualsNoise3DInEveryCell) {
     const int table = static_cast<int>(c.Scale) % 9;
     for (int octaves = 1; octaves <= c.Octaves; ++octaves) {
       for (int i : {0, 17, 35}) {
-        for (int firstJ : {0, 4, 64, 124}) {
-          std::fill(sums.begin(), sums.end(), 0.0f);
-          slice.Accumulate(NoiseTables[table].data(), grid, octaves, i, firstJ, sums.data());
-          for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-            for (int j = firstJ; j < TNoiseGrid::ROWS; ++j) {
-              const float expected = Noise3D(c.Scale * gx[i], c.Scale * gy[j], c.Scale * gz[k],
-                                             octaves, NoiseTables[table]);
-              ASSERT_EQ(sums[k * TSliceNoise::SUM_STRIDE + j], expected)
-                  << "scale " << c.Scale << " octaves " << octaves << " cell " << i << " " << j
-                  << " " << k << " from " << firstJ;
+        for (bool wide : {false, TSliceNoise::HasWideLanes()}) {
+          for (int firstJ : {0, 8, 64, 120}) {
+            std::fill(sums.begin(), sums.end(), 0.0f);
+            TSliceNoise slice(wide);
+            slice.Accumulate(NoiseTables[table].data(), grid, octaves, i, firstJ, sums.data());
+            for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
+              for (int j = firstJ; j < TNoiseGrid::ROWS; ++j) {
+                const float expected = Noise3D(c.Scale * gx[i], c.Scale * gy[j], c.Scale * gz[k],
+                                               octaves, NoiseTables[table]);
+                ASSERT_EQ(sums[k * TSliceNoise::SUM_STRIDE + j], expected)
+                    << "scale " << c.Scale << " octaves " << octaves << " cell " << i << " " << j
+                    << " " << k << " from " << firstJ << (wide ? " AVX2" : " SSE2");
+              }
             }
           }
         }
