@@ -18,11 +18,6 @@ struct TDirection {
   int Dx, Dy, Dz;
 };
 
-// The order in which each open cell looks for faces, and so the order of the
-// faces of one open cell in the vertex data.
-constexpr TDirection kFaceSearchOrder[6] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
-                                            {0, -1, 0}, {0, 0, 1},  {0, 0, -1}};
-
 // One row per face direction d (from the open cell into the block): the four
 // corners as signs of the half-size along x, y, z from the open cell's centre,
 // clockwise as seen from the open cell. Corners 1..4 take the tile corners
@@ -65,10 +60,12 @@ const TFaceCorners& FaceCorners(int dx, int dy, int dz) {
 }
 
 // RenderBlockFaceIntoBuffer for all the faces of one chunk: the same records,
-// with what depends only on the direction (corners, face index, normal) or
-// only on the block ID (its class's tile) worked out once per chunk instead of
-// once per face, and the mirrored masks from a table. The block classes are
-// read-only while chunks are built, so the tiles copied here stay current.
+// with what depends only on the direction (corner offsets, face index) or only
+// on the block ID (its class's tile) worked out once per chunk instead of once
+// per face, and the mirrored masks from a table. Each offset is the product
+// sign * size that RenderBlockFaceIntoBuffer forms, so x + offset is the same
+// float; the block classes are read-only while chunks are built, so the tiles
+// copied here stay current.
 class TFaceWriter {
  public:
   TFaceWriter(const TChunk& chunk, float size) : Chunk(chunk) {
@@ -215,8 +212,8 @@ int TChunk::IsVisibleFace(int x, int y, int z, int dx, int dy, int dz) const {
 
 int TChunk::IsBoundaryBlock(int x, int y, int z) const {
   if (VoxelData[x + 2][y][z + 2] == 0) return 0;
-  for (const TDirection& d : kFaceSearchOrder) {
-    if (VoxelData[x + 2 + d.Dx][y + d.Dy][z + 2 + d.Dz] == 0) return 1;
+  for (const int* d : TVisibleFaces::DIRECTIONS) {
+    if (VoxelData[x + 2 + d[0]][y + d[1]][z + 2 + d[2]] == 0) return 1;
   }
   return 0;
 }
