@@ -2,6 +2,55 @@
 
 #include "world/NoiseLattice.h"
 
+namespace {
+
+// TLatticeCoordinate on four lanes: the same truncation to int32, conversion
+// back and subtraction.
+void Split(TLanes v, __m128i& i, TLanes& f) {
+  const TLanes a = Abs(v);
+  i = _mm_cvttps_epi32(a);
+  f = a - TLanes(_mm_cvtepi32_ps(i));
+}
+
+TLanes Lane(TLanes v, int n) {
+  return Broadcast(v[n]);
+}
+
+}  // namespace
+
+void TNoiseWindow::Sample4(const float* x, const float* y, const float* z, float* out) {
+  __m128i ix, iy, iz;
+  TLanes fx, fy, fz;
+  Split(LoadLanes(x), ix, fx);
+  Split(LoadLanes(y), iy, fy);
+  Split(LoadLanes(z), iz, fz);
+  const __m128i sum =
+      _mm_add_epi32(ix, _mm_add_epi32(_mm_slli_epi32(iy, 4), _mm_slli_epi32(iz, 8)));
+  alignas(16) std::uint32_t bases[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(bases),
+                  _mm_and_si128(sum, _mm_set1_epi32(NOISE_TABLE_SIZE - 1)));
+  if (bases[1] != bases[0] || bases[2] != bases[0] || bases[3] != bases[0]) {
+    for (int n = 0; n < 4; ++n) out[n] = Sample(x[n], y[n], z[n]);
+    return;
+  }
+  if (bases[0] != Base) Load(bases[0]);
+
+  // Rows along x, planes along y, then the cubic along z, one point per lane.
+  TLanes planes[4];
+  for (int zk = 0; zk < 4; ++zk) {
+    TLanes rows[4];
+    for (int yk = 0; yk < 4; ++yk) {
+      rows[yk] =
+          CubicFromTerms(Lane(P[yk], zk), Lane(CA[yk], zk), Lane(AB[yk], zk), Lane(B[yk], zk), fx);
+    }
+    planes[zk] = Cubic(rows[0], rows[1], rows[2], rows[3], fy);
+  }
+  const TLanes value = Cubic(planes[0], planes[1], planes[2], planes[3], fz);
+  TLanes total = Broadcast(0.0f);
+  total = total + 0.5f * value;
+  StoreLanes(out, total);
+}
+
 float TNoiseWindow::Sample(float x, float y, float z) {
   const TLatticeCoordinate cx(x);
   const TLatticeCoordinate cy(y);

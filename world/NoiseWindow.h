@@ -14,6 +14,9 @@ class TNoiseWindow {
 
   // Noise3D(x, y, z, 1, table).
   float Sample(float x, float y, float z);
+  // out[n] = Noise3D(x[n], y[n], z[n], 1, table) for n = 0..3. Four points in
+  // one window take one lane each, with the same operations as Sample.
+  void Sample4(const float* x, const float* y, const float* z, float* out);
 
  private:
   void Load(std::uint32_t base);

@@ -108,19 +108,40 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
   TTally counts;
   const float x = Gx[i];
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
+    // The column's undecided cells, their warped positions at 2q and their
+    // first cave noise, four cells at a time.
     const float z = Gz[k];
+    int count = 0;
     for (int j = firstJ; j < kRows; ++j) {
-      std::uint8_t& cell = layers[kRows - 1 - j][k];
-      if (cell != kUndecided) continue;
+      if (layers[kRows - 1 - j][k] != kUndecided) continue;
+      const int n = k * kRows + j;
+      const float qx = x + 0.25f * Warp1[n];
+      const float qy = Gy[j] + 0.25f * Warp2[n];
+      const float qz = z + 0.25f * Warp3[n];
+      GroundJ[count] = j;
+      GroundX[count] = 2.0f * qx;
+      GroundY[count] = 2.0f * qy;
+      GroundZ[count] = 2.0f * qz;
+      ++count;
+    }
+    for (int g = count; g % 4 != 0; ++g) {  // a whole last group; its extra lanes are not read
+      GroundX[g] = GroundX[0];
+      GroundY[g] = GroundY[0];
+      GroundZ[g] = GroundZ[0];
+    }
+    for (int g = 0; g < count; g += 4) {
+      cave4.Sample4(&GroundX[g], &GroundY[g], &GroundZ[g], &GroundA[g]);
+    }
+
+    for (int g = 0; g < count; ++g) {
+      const int j = GroundJ[g];
       const int n = k * kRows + j;
       const float y = Gy[j];
-      const float qx = x + 0.25f * Warp1[n];
-      const float qy = y + 0.25f * Warp2[n];
-      const float qz = z + 0.25f * Warp3[n];
+      std::uint8_t& cell = layers[kRows - 1 - j][k];
       // The second cave noise matters only where the first passes its test.
-      const float a = 1.0f - std::fabs(cave4.Sample(2.0f * qx, 2.0f * qy, 2.0f * qz));
+      const float a = 1.0f - std::fabs(GroundA[g]);
       if (a > CAVE_THRESHOLD) {
-        const float b = 1.0f - std::fabs(cave5.Sample(2.0f * qx, 2.0f * qy, 2.0f * qz));
+        const float b = 1.0f - std::fabs(cave5.Sample(GroundX[g], GroundY[g], GroundZ[g]));
         if (b > CAVE_THRESHOLD) {
           cell = 0;
           ++counts.Cave;

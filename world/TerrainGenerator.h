@@ -57,6 +57,10 @@ class TTerrainGenerator {
   TNoiseGrid Warp;     // 6p, 3 octaves (tables 1, 2, 3)
   TNoiseGrid Pockets;  // 20p, 3 octaves (tables 6, 7)
   TSliceNoise Slice;
+  // The undecided cells of the current column: row j, position 2q of the
+  // cave noises, first cave noise.
+  int GroundJ[kRows];
+  float GroundX[kRows], GroundY[kRows], GroundZ[kRows], GroundA[kRows];
   // Noise sums and densities of the current slice, [k][j].
   std::vector<float> Sums0, Sums8, Dens, Warp1, Warp2, Warp3, Sums6, Sums7;
 };

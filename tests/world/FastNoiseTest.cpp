@@ -46,6 +46,40 @@ TEST(NoiseWindowTest, EqualsOneOctaveOfNoise3D) {
   }
 }
 
+// Four points at a time: mostly in one window, sometimes spread over two or
+// more (then each point is taken alone), edge coordinates among them.
+TEST(NoiseWindowTest, FourPointsEqualOneOctaveOfNoise3DEach) {
+  EnsureNoiseTables();
+  const TNoiseTable& table = NoiseTables[5];
+  TNoiseWindow window(table.data());
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> start(-300.0f, 300.0f);
+  std::uniform_real_distribution<float> step(-0.02f, 0.02f);
+  std::uniform_int_distribution<std::size_t> edge(0, kEdgeCoordinates.size() - 1);
+  float p[3][4];
+  float x = start(random), y = start(random), z = start(random);
+  for (int group = 0; group < 30000; ++group) {
+    if (group % 500 == 0) x = start(random), y = start(random), z = start(random);
+    for (int n = 0; n < 4; ++n) {
+      x += step(random);
+      y += step(random);
+      z += step(random);
+      p[0][n] = x, p[1][n] = y, p[2][n] = z;
+    }
+    if (group % 7 == 0) {
+      // Edge coordinates on every lane: the window is the same for all four.
+      const float ex = kEdgeCoordinates[edge(random)], ey = kEdgeCoordinates[edge(random)];
+      for (int n = 0; n < 4; ++n) p[0][n] = ex, p[1][n] = ey;
+    }
+    float out[4];
+    window.Sample4(p[0], p[1], p[2], out);
+    for (int n = 0; n < 4; ++n) {
+      ASSERT_EQ(out[n], Noise3D(p[0][n], p[1][n], p[2][n], 1, table))
+          << p[0][n] << " " << p[1][n] << " " << p[2][n];
+    }
+  }
+}
+
 // A grid whose axes hold the given spans of coordinates, at every scale the
 // terrain uses and at 1, checked cell by cell for every firstJ it may get,
 // with SSE2 alone and with AVX2 where this CPU has it.
