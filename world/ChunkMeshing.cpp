@@ -1,8 +1,10 @@
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "blocks/BlockClass.h"
 #include "world/Chunk.h"
+#include "world/VisibleFaces.h"
 
 namespace {
 
@@ -15,11 +17,6 @@ constexpr int kLightOffset = 70;
 struct TDirection {
   int Dx, Dy, Dz;
 };
-
-// The order in which each open cell looks for faces, and so the order of the
-// faces of one open cell in the vertex data.
-constexpr TDirection kFaceSearchOrder[6] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
-                                            {0, -1, 0}, {0, 0, 1},  {0, 0, -1}};
 
 // One row per face direction d (from the open cell into the block): the four
 // corners as signs of the half-size along x, y, z from the open cell's centre,
@@ -46,8 +43,8 @@ constexpr TFaceCorners kFaceCorners[6] = {
 // 5 <-> 7. AO.png paints tile m in reading order (bit 0 in the top-left
 // corner), so a face whose tile lands mirrored must show the mirrored mask's
 // tile for the shading to fall next to the solid cells.
-int MirrorMask(int mask) {
-  static constexpr int kMirroredBit[8] = {2, 1, 0, 4, 3, 7, 6, 5};
+constexpr int MirrorMask(int mask) {
+  constexpr int kMirroredBit[8] = {2, 1, 0, 4, 3, 7, 6, 5};
   int mirrored = 0;
   for (int bit = 0; bit < 8; ++bit) {
     if ((mask >> bit) & 1) mirrored |= 1 << kMirroredBit[bit];
@@ -55,36 +52,111 @@ int MirrorMask(int mask) {
   return mirrored;
 }
 
-// Calls visit(x, y, z, d) for every visible face, in vertex-data order: open
-// cells by z, then y, then x (local x, z 0..31; y 1..126), and for each open
-// cell the directions in kFaceSearchOrder.
-template <class TVisit>
-void ForEachVisibleFace(const TChunk& chunk, TVisit&& visit) {
-  for (int z = 0; z < TChunk::CHUNK_DEPTH; ++z) {
-    for (int y = 1; y < TChunk::CHUNK_HEIGHT - 1; ++y) {
-      for (int x = 0; x < TChunk::CHUNK_WIDTH; ++x) {
-        for (const TDirection& d : kFaceSearchOrder) {
-          if (chunk.IsVisibleFace(x, y, z, d.Dx, d.Dy, d.Dz) == 1) visit(x, y, z, d);
+const TFaceCorners& FaceCorners(int dx, int dy, int dz) {
+  for (const TFaceCorners& face : kFaceCorners) {
+    if (face.D.Dx == dx && face.D.Dy == dy && face.D.Dz == dz) return face;
+  }
+  return kFaceCorners[0];  // not reached for the six directions
+}
+
+// RenderBlockFaceIntoBuffer for all the faces of one chunk: the same records,
+// with what depends only on the direction (corner offsets, face index) or only
+// on the block ID (its class's tile) worked out once per chunk instead of once
+// per face, and the mirrored masks from a table. Each offset is the product
+// sign * size that RenderBlockFaceIntoBuffer forms, so x + offset is the same
+// float; the block classes are read-only while chunks are built, so the tiles
+// copied here stay current.
+class TFaceWriter {
+ public:
+  TFaceWriter(const TChunk& chunk, float size) : Chunk(chunk) {
+    for (int n = 0; n < 6; ++n) {
+      const int* d = TVisibleFaces::DIRECTIONS[n];
+      TKind& kind = Kinds[n];
+      kind.Corners = &FaceCorners(d[0], d[1], d[2]);
+      kind.Face =
+          (d[0] == 1) * 1 + (d[2] == -1) * 2 + (d[2] == 1) * 3 + (d[1] == -1) * 4 + (d[1] == 1) * 5;
+      for (int c = 0; c < 4; ++c) {
+        for (int axis = 0; axis < 3; ++axis) {
+          kind.Offset[c][axis] = static_cast<float>(kind.Corners->Corner[c][axis]) * size;
         }
       }
     }
+    for (int id = 0; id < 256; ++id) {
+      const TBlockClass& cls = TBlockClass::Lookup(id);
+      for (int f = 0; f < 6; ++f) {
+        TileU[id][f] = cls.FaceU[f];
+        TileV[id][f] = cls.FaceV[f];
+      }
+    }
   }
-}
+
+  std::uint8_t* Write(std::uint8_t* buffer, int x, int y, int z, int direction) const {
+    const TKind& kind = Kinds[direction];
+    const TDirection& d = kind.Corners->D;
+    const int id = Chunk.VoxelData[x + 2 + d.Dx][y + d.Dy][z + 2 + d.Dz];
+    const float u0 = TileU[id][kind.Face];
+    const float v0 = TileV[id][kind.Face];
+    const float u1 = u0 + TBlockClass::FACE_STEP;
+    const float v1 = v0 + TBlockClass::FACE_STEP;
+
+    int mask =
+        TBlockClass::GetAOConfiguration(Chunk.VoxelData, x + 2, y, z + 2, d.Dx, -d.Dy, -d.Dz);
+    if (kind.Corners->MirroredTile) mask = kMirroredMask[mask & 255];
+    const float a0 = TBlockClass::AOTileU[mask];
+    const float b0 = TBlockClass::AOTileV[mask];
+    const float a1 = a0 + TBlockClass::AO_STEP;
+    const float b1 = b0 + TBlockClass::AO_STEP;
+
+    const auto grey =
+        static_cast<std::uint8_t>((kLightOffset + Chunk.Light[x + 2][y][z + 2]) % 256);
+    const float nx = static_cast<float>(d.Dx);
+    const float ny = static_cast<float>(d.Dy);
+    const float nz = static_cast<float>(d.Dz);
+    const float u[4] = {u0, u1, u1, u0};
+    const float v[4] = {v0, v0, v1, v1};
+    const float a[4] = {a0, a1, a1, a0};
+    const float b[4] = {b0, b0, b1, b1};
+    for (int c = 0; c < 4; ++c) {
+      const float* offset = kind.Offset[c];
+      buffer = Chunk.RenderVertexIntoBuffer(buffer, static_cast<float>(x) + offset[0],
+                                            static_cast<float>(y) + offset[1],
+                                            static_cast<float>(z) + offset[2], nx, ny, nz, u[c],
+                                            v[c], 0.0f, grey, grey, grey, 255, a[c], b[c], 0.0f);
+    }
+    return buffer;
+  }
+
+ private:
+  static constexpr auto kMirroredMask = [] {
+    std::array<int, 256> table{};
+    for (int mask = 0; mask < 256; ++mask) table[mask] = MirrorMask(mask);
+    return table;
+  }();
+
+  struct TKind {
+    const TFaceCorners* Corners;
+    int Face;            // index into FaceU / FaceV
+    float Offset[4][3];  // corner minus the open cell's centre: sign * size
+  };
+
+  const TChunk& Chunk;
+  TKind Kinds[6];       // in the order of TVisibleFaces::DIRECTIONS
+  float TileU[256][6];  // FaceU of the class of each ID
+  float TileV[256][6];
+};
 
 }  // namespace
 
 void TChunk::BuildVertexData() {
-  int faces = 0;
-  ForEachVisibleFace(*this, [&](int, int, int, const TDirection&) { ++faces; });
-
-  VertexCount = 4 * faces;
+  const TVisibleFaces faces(VoxelData);
+  VertexCount = 4 * faces.Count();
   VertexData.assign(static_cast<std::size_t>(VertexSize) * static_cast<std::size_t>(VertexCount),
                     0);
 
+  const TFaceWriter writer(*this, kFaceHalfSize);
   std::uint8_t* p = VertexData.data();
-  ForEachVisibleFace(*this, [&](int x, int y, int z, const TDirection& d) {
-    p = RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, kFaceHalfSize);
-  });
+  faces.ForEach(
+      [&](int x, int y, int z, int direction) { p = writer.Write(p, x, y, z, direction); });
 }
 
 std::uint8_t* TChunk::RenderBlockFaceIntoBuffer(std::uint8_t* buffer, int x, int y, int z, int dx,
@@ -140,8 +212,8 @@ int TChunk::IsVisibleFace(int x, int y, int z, int dx, int dy, int dz) const {
 
 int TChunk::IsBoundaryBlock(int x, int y, int z) const {
   if (VoxelData[x + 2][y][z + 2] == 0) return 0;
-  for (const TDirection& d : kFaceSearchOrder) {
-    if (VoxelData[x + 2 + d.Dx][y + d.Dy][z + 2 + d.Dz] == 0) return 1;
+  for (const int* d : TVisibleFaces::DIRECTIONS) {
+    if (VoxelData[x + 2 + d[0]][y + d[1]][z + 2 + d[2]] == 0) return 1;
   }
   return 0;
 }

@@ -1,7 +1,8 @@
 #include "world/Noise.h"
 
-#include <cmath>
 #include <cstdint>
+
+#include "world/NoiseLattice.h"
 
 namespace {
 
@@ -29,33 +30,6 @@ double NextRandomDouble() {
 
 // The low 16 bits of a lattice index: the position in a table.
 constexpr std::uint32_t kTableMask = NOISE_TABLE_SIZE - 1;
-
-// One coordinate split into its lattice cell and the position within it. The
-// cell index is unsigned so that doubling it may wrap; only its low 16 bits
-// are ever used.
-struct TLatticeCoordinate {
-  std::uint32_t I;
-  float F;
-
-  explicit TLatticeCoordinate(float v) {
-    const float a = std::fabs(v);
-    const std::int32_t i = static_cast<std::int32_t>(a);  // truncation; a < 2^31
-    I = static_cast<std::uint32_t>(i);
-    F = a - static_cast<float>(i);
-  }
-
-  // The same point on the lattice of the next octave, twice as fine.
-  void Double() {
-    const float e = 2.0f * F;
-    if (e > 1.0f) {
-      I = 2u * I + 1u;
-      F = e - 1.0f;
-    } else {
-      I = 2u * I;
-      F = e;
-    }
-  }
-};
 
 // Cubic along x through the four table entries from `base` on.
 float InterpolateRow(const TNoiseTable& table, std::uint32_t base, float fx) {

@@ -80,6 +80,23 @@ TEST(DigestCommandTest, HashesWhatAWorkerBuilds) {
   EXPECT_EQ(result.Stdout, expected);
 }
 
+// The world of six chunks, as it has been generated since the terrain was
+// first built; any change to generation or meshing that alters a single cell,
+// height, light value or face count shows here.
+TEST(DigestCommandTest, WorldStaysTheSame) {
+  const TProcessResult result =
+      Digest({"0", "0", "4", "-5", "-5", "4", "1", "0", "-1", "-1", "37", "2"});
+  ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
+  EXPECT_EQ(
+      result.Stdout,
+      "0 0 voxel=a1731211b8674a47 height=6107b46ed6daf4b6 light=b05effae9f8b18c3 faces=2555\n"
+      "4 -5 voxel=63581a09c894bfd3 height=a39e44b24121159f light=af96f45b2daa4a4e faces=3015\n"
+      "-5 4 voxel=3d6ebd638cd5d1ce height=57bab547bf7bb1f5 light=8e5e72e0ce98c504 faces=8996\n"
+      "1 0 voxel=98daf509dbc2ec1f height=ad5e0afa0caeb413 light=076df79f1298c730 faces=3933\n"
+      "-1 -1 voxel=bca66ce6118aa77d height=63fe122f8b49c6cf light=6978f6489ea09790 faces=3922\n"
+      "37 2 voxel=f558f8652ac19118 height=be534e523c88b6c6 light=3afbea657f173434 faces=2671\n");
+}
+
 TEST(DigestCommandTest, RejectsBadArguments) {
   const std::vector<std::vector<std::string>> cases = {
       {},        {"1"},       {"1", "2", "3"},      {"1", "x"},  {"1.5", "2"},

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/reference/ReferenceChunk.h"
+#include "blocks/BlockClass.h"
+#include "blocks/LuaHandler.h"
+#include "tests/support/TempDir.h"
+#include "tests/world/WorldFixtures.h"
+#include "world/TerrainGenerator.h"
+
+// TChunk's own build against the straightforward one, byte for byte: the world
+// must not change, wherever it is generated.
+
+namespace {
+
+// The shipped block classes, as the viewer registers them (once per process).
+void LoadShippedBlocks() {
+  if (TBlockClass::BlockClasses[1]) return;
+  const TTempDir dir;
+  dir.CopyData("Blocks.lua");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  TLuaHandler::Init();
+  std::filesystem::current_path(previous);
+  TBlockClass::PrecalcAOCoordinates();
+}
+
+// Where two arrays of the same shape first differ, as "[a][b][c]" indices.
+template <class TArray>
+std::string FirstDifference(const TArray& fast, const TArray& reference) {
+  const auto* a = reinterpret_cast<const std::uint8_t*>(&fast);
+  const auto* b = reinterpret_cast<const std::uint8_t*>(&reference);
+  for (std::size_t n = 0; n < sizeof(TArray); ++n) {
+    if (a[n] != b[n]) {
+      return "byte " + std::to_string(n) + ": " + std::to_string(a[n]) + " instead of " +
+             std::to_string(b[n]);
+    }
+  }
+  return "";
+}
+
+std::string FirstVertexDifference(const TChunk& fast, const TChunk& reference) {
+  if (fast.VertexCount != reference.VertexCount ||
+      fast.VertexData.size() != reference.VertexData.size()) {
+    return "vertex count " + std::to_string(fast.VertexCount) + " instead of " +
+           std::to_string(reference.VertexCount);
+  }
+  for (std::size_t n = 0; n < fast.VertexData.size(); ++n) {
+    if (fast.VertexData[n] != reference.VertexData[n]) {
+      return "byte " + std::to_string(n % 52) + " of vertex " + std::to_string(n / 52);
+    }
+  }
+  return "";
+}
+
+void ExpectSameData(const TChunk& fast, const TChunk& reference) {
+  EXPECT_EQ(FirstDifference(fast.VoxelData, reference.VoxelData), "") << "VoxelData";
+  EXPECT_EQ(FirstDifference(fast.Height, reference.Height), "") << "Height";
+  EXPECT_EQ(FirstDifference(fast.Light, reference.Light), "") << "Light";
+}
+
+// --- Generated chunks -------------------------------------------------------
+
+using TChunkPosition = std::pair<int, int>;
+
+class GeneratedChunkTest : public ::testing::TestWithParam<TChunkPosition> {
+ protected:
+  void SetUp() override { EnsureNoiseTables(); }
+
+  // A chunk built as a worker builds it, and one built the straightforward way.
+  void Build(std::shared_ptr<TChunk>& fast, std::shared_ptr<TChunk>& reference) const {
+    fast = MakeEmptyChunk();
+    reference = MakeEmptyChunk();
+    for (TChunk* chunk : {fast.get(), reference.get()}) {
+      chunk->ChunkX = GetParam().first;
+      chunk->ChunkZ = GetParam().second;
+    }
+    fast->GenerateData();
+    fast->BuildVertexData();
+    ReferenceGenerateData(*reference);
+    ReferenceBuildVertexData(*reference);
+  }
+};
+
+TEST_P(GeneratedChunkTest, MatchesTheReferenceWithTheShippedBlocks) {
+  LoadShippedBlocks();
+  std::shared_ptr<TChunk> fast, reference;
+  Build(fast, reference);
+  ExpectSameData(*fast, *reference);
+  EXPECT_EQ(FirstVertexDifference(*fast, *reference), "");
+  EXPECT_GT(reference->VertexCount, 0);
+}
+
+std::vector<TChunkPosition> InitialSquare() {
+  std::vector<TChunkPosition> square;
+  for (int x = 4; x >= -5; --x) {
+    for (int z = -5; z <= 4; ++z) square.emplace_back(x, z);
+  }
+  return square;
+}
+
+std::string PositionName(const ::testing::TestParamInfo<TChunkPosition>& info) {
+  std::string name;
+  for (const auto& [axis, v] :
+       {std::pair{'x', info.param.first}, std::pair{'z', info.param.second}}) {
+    if (!name.empty()) name += '_';
+    name += axis;
+    if (v < 0) name += 'm';
+    name += std::to_string(v < 0 ? -v : v);
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(InitialSquare, GeneratedChunkTest, ::testing::ValuesIn(InitialSquare()),
+                         PositionName);
+
+// Negative and far chunks: generator coordinates that are mirrored (below
+// -1024), that cross 0 within a chunk (-1025), that are 0 (-1024), whose
+// lattice indices wrap around the tables, and whose coordinates no longer fit
+// a float exactly (beyond 2^24 / 32 - 1024 chunks).
+INSTANTIATE_TEST_SUITE_P(FarAndNegative, GeneratedChunkTest,
+                         ::testing::Values(TChunkPosition{1000, -1000}, TChunkPosition{-1023, 5},
+                                           TChunkPosition{-1024, 0}, TChunkPosition{-1025, -1025},
+                                           TChunkPosition{-1030, 1}, TChunkPosition{-3000, -2048},
+                                           TChunkPosition{2000, 3000}, TChunkPosition{130048, -7},
+                                           TChunkPosition{-40, 77},
+                                           TChunkPosition{1000000, -1000000},
+                                           TChunkPosition{-999999, 524287}),
+                         PositionName);
+
+TEST(TerrainGeneratorTest, TallyCountsEveryCellOnce) {
+  EnsureNoiseTables();
+  TTerrainGenerator generator;
+  TTerrainGenerator::TTally tally;
+  TVoxelGrid voxels{};
+  generator.Generate(0, 0, voxels, &tally);
+  EXPECT_EQ(tally.Cells(), 36 * 128 * 36);
+  EXPECT_GT(tally.Open, 0);
+  EXPECT_GT(tally.Ground, 0);
+}
+
+TEST(TerrainGeneratorTest, SameBlocksWithAndWithoutAvx2) {
+  if (!TSliceNoise::HasWideLanes()) GTEST_SKIP() << "this CPU has no AVX2";
+  EnsureNoiseTables();
+  TTerrainGenerator narrow(false);
+  TTerrainGenerator wide(true);
+  for (const auto& [x, z] :
+       {TChunkPosition{0, 0}, TChunkPosition{-1025, 3}, TChunkPosition{1000, -1000}}) {
+    TVoxelGrid a{}, b{};
+    narrow.Generate(x, z, a);
+    wide.Generate(x, z, b);
+    EXPECT_EQ(FirstDifference(a, b), "") << x << " " << z;
+  }
+}
+
+// --- Hand-made chunks -------------------------------------------------------
+
+// Random blocks, a share `fill` of the cells: registered solid and
+// transparent classes, and IDs without a class; random light everywhere, so
+// that 70 + light wraps too.
+void FillRandomly(TChunk& chunk, double fill, unsigned seed) {
+  static constexpr std::uint8_t kIds[] = {1, 2, 3, 8, 12, 14, 15, 78, 5, 200};
+  std::mt19937 random(seed);
+  std::bernoulli_distribution solid(fill);
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kIds)) - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (auto& plane : chunk.VoxelData) {
+    for (auto& row : plane) {
+      for (std::uint8_t& cell : row) cell = solid(random) ? kIds[pick(random)] : 0;
+    }
+  }
+  for (auto& plane : chunk.Light) {
+    for (auto& row : plane) {
+      for (std::uint8_t& cell : row) cell = static_cast<std::uint8_t>(byte(random));
+    }
+  }
+}
+
+TEST(ChunkMeshingMatchesReferenceTest, RandomBlocksAtEveryDensity) {
+  LoadShippedBlocks();
+  for (double fill : {0.0, 0.02, 0.3, 0.5, 0.8, 0.98, 1.0}) {
+    auto fast = MakeEmptyChunk();
+    auto reference = MakeEmptyChunk();
+    FillRandomly(*fast, fill, 17);
+    FillRandomly(*reference, fill, 17);
+    fast->BuildVertexData();
+    ReferenceBuildVertexData(*reference);
+    EXPECT_EQ(FirstVertexDifference(*fast, *reference), "") << "fill " << fill;
+  }
+}
+
+TEST(ChunkMeshingMatchesReferenceTest, WithoutAnyBlockClass) {
+  const auto registered = TBlockClass::BlockClasses;
+  TBlockClass::BlockClasses = {};
+  auto fast = MakeEmptyChunk();
+  auto reference = MakeEmptyChunk();
+  FillRandomly(*fast, 0.4, 5);
+  FillRandomly(*reference, 0.4, 5);
+  fast->BuildVertexData();
+  ReferenceBuildVertexData(*reference);
+  EXPECT_EQ(FirstVertexDifference(*fast, *reference), "");
+  TBlockClass::BlockClasses = registered;
+}
+
+// Heights, top soil and light of random columns: heights anywhere from 0 to
+// 127 (a lone block at y = 0 too), surface blocks under open cells at every
+// level, light from very uneven neighbours.
+TEST(ChunkDataMatchesReferenceTest, RandomColumns) {
+  std::mt19937 random(99);
+  std::uniform_int_distribution<int> height(-1, 127);
+  std::bernoulli_distribution hole(0.2);
+  std::bernoulli_distribution surface(0.3);
+  for (int round = 0; round < 4; ++round) {
+    auto fast = MakeEmptyChunk();
+    auto reference = MakeEmptyChunk();
+    for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) {
+      for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
+        const int top = height(random);
+        for (int y = 0; y <= top; ++y) {
+          const std::uint8_t id = hole(random) ? 0 : surface(random) ? 3 : 1;
+          fast->VoxelData[i][y][k] = reference->VoxelData[i][y][k] = id;
+        }
+        if (round == 3 && top < 0) fast->VoxelData[i][0][k] = reference->VoxelData[i][0][k] = 3;
+      }
+    }
+    fast->ComputeHeights();
+    fast->PlaceTopSoil();
+    fast->ComputeLight();
+    ReferenceFinishData(*reference);
+    ExpectSameData(*fast, *reference);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "world/NoiseWindow.h"
+
+#include "world/NoiseLattice.h"
+
+namespace {
+
+// TLatticeCoordinate on four lanes: the same truncation to int32, conversion
+// back and subtraction.
+void Split(TLanes v, __m128i& i, TLanes& f) {
+  const TLanes a = Abs(v);
+  i = _mm_cvttps_epi32(a);
+  f = a - TLanes(_mm_cvtepi32_ps(i));
+}
+
+TLanes Lane(TLanes v, int n) {
+  return Broadcast(v[n]);
+}
+
+}  // namespace
+
+void TNoiseWindow::Sample4(const float* x, const float* y, const float* z, float* out) {
+  __m128i ix, iy, iz;
+  TLanes fx, fy, fz;
+  Split(LoadLanes(x), ix, fx);
+  Split(LoadLanes(y), iy, fy);
+  Split(LoadLanes(z), iz, fz);
+  const __m128i sum =
+      _mm_add_epi32(ix, _mm_add_epi32(_mm_slli_epi32(iy, 4), _mm_slli_epi32(iz, 8)));
+  alignas(16) std::uint32_t bases[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(bases),
+                  _mm_and_si128(sum, _mm_set1_epi32(NOISE_TABLE_SIZE - 1)));
+  if (bases[1] != bases[0] || bases[2] != bases[0] || bases[3] != bases[0]) {
+    for (int n = 0; n < 4; ++n) out[n] = Sample(x[n], y[n], z[n]);
+    return;
+  }
+  if (bases[0] != Base) Load(bases[0]);
+
+  // Rows along x, planes along y, then the cubic along z, one point per lane.
+  TLanes planes[4];
+  for (int zk = 0; zk < 4; ++zk) {
+    TLanes rows[4];
+    for (int yk = 0; yk < 4; ++yk) {
+      rows[yk] =
+          CubicFromTerms(Lane(P[yk], zk), Lane(CA[yk], zk), Lane(AB[yk], zk), Lane(B[yk], zk), fx);
+    }
+    planes[zk] = Cubic(rows[0], rows[1], rows[2], rows[3], fy);
+  }
+  const TLanes value = Cubic(planes[0], planes[1], planes[2], planes[3], fz);
+  TLanes total = Broadcast(0.0f);
+  total = total + 0.5f * value;
+  StoreLanes(out, total);
+}
+
+float TNoiseWindow::Sample(float x, float y, float z) {
+  const TLatticeCoordinate cx(x);
+  const TLatticeCoordinate cy(y);
+  const TLatticeCoordinate cz(z);
+  const std::uint32_t base = (cx.I + 16u * cy.I + 256u * cz.I) & (NOISE_TABLE_SIZE - 1);
+  if (base != Base) Load(base);
+
+  // Rows along x, the four yk of each zk in one lane: row(zk, yk) = lane zk of rows[yk].
+  const TLanes fx = Broadcast(cx.F);
+  TLanes rows[4];
+  for (int yk = 0; yk < 4; ++yk) rows[yk] = CubicFromTerms(P[yk], CA[yk], AB[yk], B[yk], fx);
+  // Planes along y, one lane per zk; then the cubic along z.
+  const TLanes planes = Cubic(rows[0], rows[1], rows[2], rows[3], Broadcast(cy.F));
+  const float value = Cubic(planes[0], planes[1], planes[2], planes[3], cz.F);
+  // One octave: Noise3D's sum starts at 0 and adds 0.5 * value.
+  float sum = 0.0f;
+  sum = sum + 0.5f * value;
+  return sum;
+}
+
+void TNoiseWindow::Load(std::uint32_t base) {
+  Base = base;
+  for (std::uint32_t yk = 0; yk < 4; ++yk) {
+    const std::uint32_t first = base + 16u * yk;
+    TLanes a = LoadTableRow(Table, first);
+    TLanes b = LoadTableRow(Table, first + 256u);
+    TLanes c = LoadTableRow(Table, first + 512u);
+    TLanes d = LoadTableRow(Table, first + 768u);
+    Transpose(a, b, c, d);  // a: entry 0 of the rows zk = 0..3, b: entry 1, ...
+    AB[yk] = a - b;
+    CA[yk] = c - a;
+    P[yk] = (d - c) - AB[yk];
+    B[yk] = b;
+  }
+}
