@@ -65,6 +65,7 @@ bool TGlfwPlatform::OpenWindow(int width, int height, std::string& error) {
   glfwSetKeyCallback(Window_, OnKey);
   glfwSetWindowCloseCallback(Window_, OnClose);
   glfwSetCursorPosCallback(Window_, OnCursor);
+  glfwSetCursorEnterCallback(Window_, OnEnter);
   glfwGetCursorPos(Window_, &CursorX_, &CursorY_);
   return true;
 }
@@ -79,8 +80,21 @@ void TGlfwPlatform::OnClose(GLFWwindow* window) {
   PlatformOf(window)->CloseRequested_ = true;
 }
 
+void TGlfwPlatform::OnEnter(GLFWwindow* window, int entered) {
+  // GLFW follows an enter with the pointer's position, which may be far from
+  // the last one we saw (the window was mapped under the pointer, or the
+  // pointer came back elsewhere): a new origin, not motion.
+  if (entered) PlatformOf(window)->Reentered_ = true;
+}
+
 void TGlfwPlatform::OnCursor(GLFWwindow* window, double x, double y) {
   TGlfwPlatform* self = PlatformOf(window);
+  if (self->Reentered_) {
+    self->Reentered_ = false;
+    self->CursorX_ = x;
+    self->CursorY_ = y;
+    return;
+  }
   self->MotionX_ += x - self->CursorX_;
   self->MotionY_ += y - self->CursorY_;
   self->CursorX_ = x;

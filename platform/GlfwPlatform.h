@@ -38,6 +38,7 @@ class TGlfwPlatform : public TPlatform {
   static void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods);
   static void OnClose(GLFWwindow* window);
   static void OnCursor(GLFWwindow* window, double x, double y);
+  static void OnEnter(GLFWwindow* window, int entered);
 
   TOptions Options_;
   GLFWwindow* Window_ = nullptr;
@@ -45,6 +46,7 @@ class TGlfwPlatform : public TPlatform {
   bool CloseRequested_ = false;
   double CursorX_ = 0.0, CursorY_ = 0.0;  // last known pointer position, window pixels
   double MotionX_ = 0.0, MotionY_ = 0.0;  // unread motion, pixels
+  bool Reentered_ = false;                // the next position is a new origin
   double TimerStart_ = 0.0;               // seconds on the GLFW clock
   double TickSeconds_ = 0.0;              // 0 until CreateTimer
   long long TicksSeen_ = 0;               // ticks already consumed by WaitTimer

@@ -104,6 +104,25 @@ TEST_F(GlfwPlatformTest, MovingThePointerIsNotMotionAndMovesItsOrigin) {
   EXPECT_EQ(Platform.MouseYSpeed(), -5);
 }
 
+TEST_F(GlfwPlatformTest, ThePointerEnteringTheWindowIsNotMotion) {
+  // Out of the window (320 x 240 at the screen's corner), then back in far
+  // from where it left: only the way it moves once inside is motion.
+  Platform.MoveMouse(300, 200);
+  Run({"/usr/bin/xdotool", "mousemove", "--sync", "700", "600"});
+  Pump([] { return false; }, 0.3);
+  Platform.MouseXSpeed();
+  Platform.MouseYSpeed();
+  Run({"/usr/bin/xdotool", "mousemove", "--sync", "40", "30"});
+  Pump([] { return false; }, 0.3);
+  EXPECT_EQ(Platform.MouseXSpeed(), 0);
+  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "45", "28"});
+  int x = 0;
+  Pump([&] { return (x += Platform.MouseXSpeed()) == 5; });
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(Platform.MouseYSpeed(), -2);
+}
+
 TEST_F(GlfwPlatformTest, EachTimerWaitTakesANewTick) {
   Platform.CreateTimer(60.0);
   const auto start = std::chrono::steady_clock::now();
