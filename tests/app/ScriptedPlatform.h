@@ -9,6 +9,7 @@
 
 #include "platform/GlfwPlatform.h"
 #include "platform/Platform.h"
+#include "tests/support/GlDriver.h"
 
 // A platform whose input is a script, for driving the program's frame loop in
 // tests. The window and context are real (a hidden GLFW window), so OpenGL
@@ -38,6 +39,7 @@ class TScriptedPlatform : public TPlatform {
     options.FreeRunning = true;
     Real = std::make_unique<TGlfwPlatform>(options);
     WindowOpened = Real->OpenWindow(width, height, error);
+    if (WindowOpened) KeepGlDriverLoaded();
     return WindowOpened;
   }
   int KeyHits(int key) override {

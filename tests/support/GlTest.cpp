@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scene/RenderRegistry.h"
+#include "tests/support/GlDriver.h"
 
 void TGlTest::SetUp() {
   ClearRegistries();
@@ -13,6 +14,7 @@ void TGlTest::SetUp() {
   Platform = std::make_unique<TGlfwPlatform>(options);
   std::string error;
   ASSERT_TRUE(Platform->OpenWindow(1024, 768, error)) << error;
+  KeepGlDriverLoaded();
   TakeGlError();
 }
 
