@@ -6,10 +6,28 @@
 #include <cstdio>
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VX_LEAK_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VX_LEAK_CHECK 1
+#endif
+#endif
+
+#ifdef VX_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   const int status = RUN_ALL_TESTS();
   std::fflush(stdout);
   std::fflush(stderr);
+#ifdef VX_LEAK_CHECK
+  // _Exit skips the leak check LeakSanitizer runs at exit; run it here, while
+  // the workers and the registries still hold what they own. It ends the
+  // process with a failure status if it finds a leak.
+  __lsan_do_leak_check();
+#endif
   std::_Exit(status);
 }
