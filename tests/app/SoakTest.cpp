@@ -33,7 +33,7 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
-constexpr int kDefaultCrossingsAlongX = 40;
+constexpr int kDefaultCrossingsAlongX = 300;
 constexpr int kCrossingsAlongZ = 12;  // more than 2R + 1, so rows are dropped too
 constexpr int kTurnAfterX = 2;        // X crossings before the stretch along -Z
 constexpr int kJumpAtX = 10;          // one move of two chunks at once, at this X count
