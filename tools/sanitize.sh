@@ -26,8 +26,7 @@ configure() {  # build dir, sanitizers
 
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="abort_on_error=0:detect_leaks=1:strict_init_order=1"
-export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan.supp"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 
 for mode in "${modes[@]}"; do
   case "$mode" in
@@ -40,10 +39,14 @@ for mode in "${modes[@]}"; do
     tsan)
       configure "$here/build-tsan" thread
       cmake --build "$here/build-tsan" -j"$jobs" --target \
-        world_chunk_queue_test world_chunk_upload_test app_program_test app_camera_control_test \
-        app_soak_test voxelview voxeltool send-close-request app_viewer_process_test
-      (cd "$here/build-tsan" && run_under_display ctest --output-on-failure -j"$jobs" \
-        -R 'ChunkQueue|ChunkUpload|Program|CameraControl|Soak|ViewerProcess')
+        world_chunk_queue_test world_chunk_upload_test app_camera_control_test app_program_test \
+        app_soak_test
+      # llvmpipe's own rasteriser threads use locks TSan cannot see into (the
+      # driver is not instrumented) and report races inside Mesa; drawing on
+      # the calling thread leaves only our threads, all of them checked.
+      (cd "$here/build-tsan" && LP_NUM_THREADS=0 VX_SOAK_CROSSINGS=40 run_under_display ctest \
+        --output-on-failure \
+        -j"$jobs" -R '^(ChunkQueue|ChunkUpload|CameraControl|ProgramTest|SoakTest)')
       ;;
     *)
       echo "unknown mode: $mode (asan or tsan)" >&2
