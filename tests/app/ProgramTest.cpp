@@ -12,6 +12,7 @@
 #include "scene/Light.h"
 #include "tests/app/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkingDirectory.h"
 #include "world/Chunk.h"
 #include "world/Noise.h"
 
@@ -21,12 +22,7 @@ namespace {
 // working directory holding the shipped data files.
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Data.CopyAllData();
-    PreviousDirectory = std::filesystem::current_path();
-    std::filesystem::current_path(Data.Path());
-  }
-  void TearDown() override { std::filesystem::current_path(PreviousDirectory); }
+  void SetUp() override { Data.CopyAllData(); }
 
   static int VisibleChunks() {
     int visible = 0;
@@ -44,7 +40,7 @@ class ProgramTest : public ::testing::Test {
   }
 
   TTempDir Data;
-  std::filesystem::path PreviousDirectory;
+  TWorkingDirectory InData{Data.Path()};
   TScriptedPlatform Platform;
 };
 

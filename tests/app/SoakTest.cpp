@@ -27,6 +27,7 @@
 #include "app/Renderer.h"
 #include "tests/app/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkingDirectory.h"
 #include "world/Chunk.h"
 
 namespace {
@@ -104,12 +105,7 @@ TCensus TakeCensus() {
 
 class SoakTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Data.CopyAllData();
-    PreviousDirectory = std::filesystem::current_path();
-    std::filesystem::current_path(Data.Path());
-  }
-  void TearDown() override { std::filesystem::current_path(PreviousDirectory); }
+  void SetUp() override { Data.CopyAllData(); }
 
   // One frame in the viewer's order. Drawing 150-odd chunks costs llvmpipe far
   // more than the rest, so it is drawn only when the camera has moved since
@@ -159,7 +155,7 @@ class SoakTest : public ::testing::Test {
   }
 
   TTempDir Data;
-  std::filesystem::path PreviousDirectory;
+  TWorkingDirectory InData{Data.Path()};
   TScriptedPlatform Platform;
   float DrawnX = -1.0f, DrawnZ = -1.0f;
   long long Frames = 0;

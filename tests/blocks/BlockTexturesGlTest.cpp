@@ -7,6 +7,7 @@
 #include "blocks/BlockClass.h"
 #include "tests/support/GlTest.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkingDirectory.h"
 
 namespace {
 
@@ -15,10 +16,8 @@ class BlockTexturesTest : public TGlTest {
  protected:
   void InitIn(std::initializer_list<const char*> files) {
     for (const char* file : files) Dir.CopyData(file);
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(Dir.Path());
+    const TWorkingDirectory inDir(Dir.Path());
     TBlockClass::Init();
-    std::filesystem::current_path(previous);
   }
   void TearDown() override {
     TBlockClass::BlockTexture.reset();

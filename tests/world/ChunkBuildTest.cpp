@@ -11,6 +11,7 @@
 #include "blocks/BlockClass.h"
 #include "blocks/LuaHandler.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkingDirectory.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/TerrainGenerator.h"
 
@@ -24,10 +25,10 @@ void LoadShippedBlocks() {
   if (TBlockClass::BlockClasses[1]) return;
   const TTempDir dir;
   dir.CopyData("Blocks.lua");
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.Path());
-  TLuaHandler::Init();
-  std::filesystem::current_path(previous);
+  {
+    const TWorkingDirectory inDir(dir.Path());
+    TLuaHandler::Init();
+  }
   TBlockClass::PrecalcAOCoordinates();
 }
 

@@ -12,26 +12,7 @@
 
 namespace {
 
-std::size_t FinishedCount() {
-  std::lock_guard lock(TChunk::FinishedMutex);
-  return TChunk::FinishedQueue.size();
-}
-
-std::size_t QueuedCount() {
-  std::lock_guard lock(TChunk::WorkMutex);
-  return TChunk::WorkQueue.size();
-}
-
 // Polls until `done` holds; false after two minutes (a stuck worker).
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
 int Ignore(TChunk&) {
   return 0;
 }

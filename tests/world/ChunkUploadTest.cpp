@@ -14,25 +14,6 @@
 namespace {
 
 // Polls until `done` holds; false after two minutes (a stuck worker).
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
-std::size_t FinishedCount() {
-  std::lock_guard lock(TChunk::FinishedMutex);
-  return TChunk::FinishedQueue.size();
-}
-
-std::size_t QueuedCount() {
-  std::lock_guard lock(TChunk::WorkMutex);
-  return TChunk::WorkQueue.size();
-}
-
 // Bytes in the chunk's vertex buffer, as OpenGL reports them.
 GLint BufferSize(TChunk& chunk) {
   chunk.VBO->Bind();

@@ -1,7 +1,10 @@
 #include "tests/world/WorldFixtures.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "blocks/BlockClass.h"
 #include "world/Noise.h"
@@ -18,6 +21,25 @@ void RegisterBlock(int id, int firstTile, bool solid) {
   TBlockClass::BlockClasses[id] = cls;
   cls->InitFields();
   TBlockClass::PrecalcAOCoordinates();
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+std::size_t QueuedCount() {
+  std::lock_guard lock(TChunk::WorkMutex);
+  return TChunk::WorkQueue.size();
+}
+
+std::size_t FinishedCount() {
+  std::lock_guard lock(TChunk::FinishedMutex);
+  return TChunk::FinishedQueue.size();
 }
 
 std::shared_ptr<TChunk> MakeEmptyChunk() {

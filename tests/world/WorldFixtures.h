@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,14 @@ void EnsureNoiseTables();
 // Registers a solid block class for `id` whose face i shows atlas tile
 // firstTile + i, and fills the AO tile coordinates.
 void RegisterBlock(int id, int firstTile = 1, bool solid = true);
+
+// Polls `done` until it holds (true) or two minutes pass (false): the workers
+// take their time on a loaded machine.
+bool WaitUntil(const std::function<bool()>& done);
+
+// The lengths of the work and finished queues, read under their locks.
+std::size_t QueuedCount();
+std::size_t FinishedCount();
 
 // A new chunk (in the mesh list, hidden) with all arrays zero.
 std::shared_ptr<TChunk> MakeEmptyChunk();
