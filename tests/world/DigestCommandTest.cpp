@@ -2,7 +2,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -29,6 +28,30 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// A digest line taken apart; it is valid only if printing the parts back in
+// the line's format gives the line itself, which rejects extra signs, spaces,
+// upper-case or short hashes.
+struct TDigestLine {
+  int X = 0, Z = 0, Faces = 0;
+  bool Valid = false;
+};
+
+TDigestLine ParseDigestLine(const std::string& line) {
+  TDigestLine parsed;
+  char voxel[17], height[17], light[17];
+  if (std::sscanf(line.c_str(),
+                  "%d %d voxel=%16[0-9a-f] height=%16[0-9a-f] light=%16[0-9a-f] faces=%d",
+                  &parsed.X, &parsed.Z, voxel, height, light, &parsed.Faces) != 6) {
+    return parsed;
+  }
+  char again[160];
+  std::snprintf(again, sizeof again, "%d %d voxel=%s height=%s light=%s faces=%d", parsed.X,
+                parsed.Z, voxel, height, light, parsed.Faces);
+  parsed.Valid = line == again && std::string(voxel).size() == 16 &&
+                 std::string(height).size() == 16 && std::string(light).size() == 16;
+  return parsed;
+}
+
 std::string Fnv1a(const void* data, std::size_t size) {
   std::uint64_t hash = 0xcbf29ce484222325ull;
   for (std::size_t n = 0; n < size; ++n) {
@@ -45,16 +68,16 @@ TEST(DigestCommandTest, PrintsOneStableLinePerChunk) {
   EXPECT_EQ(first.Stderr, "");
   const std::vector<std::string> lines = Lines(first.Stdout);
   ASSERT_EQ(lines.size(), 2u) << first.Stdout;
-  const std::regex format(
-      "(-?[0-9]+) (-?[0-9]+) voxel=[0-9a-f]{16} height=[0-9a-f]{16} "
-      "light=[0-9a-f]{16} faces=[0-9]+");
-  std::smatch match;
-  ASSERT_TRUE(std::regex_match(lines[0], match, format)) << lines[0];
-  EXPECT_EQ(match[1], "0");
-  EXPECT_EQ(match[2], "0");
-  ASSERT_TRUE(std::regex_match(lines[1], match, format)) << lines[1];
-  EXPECT_EQ(match[1], "4");
-  EXPECT_EQ(match[2], "-5");
+  const TDigestLine line0 = ParseDigestLine(lines[0]);
+  ASSERT_TRUE(line0.Valid) << lines[0];
+  EXPECT_EQ(line0.X, 0);
+  EXPECT_EQ(line0.Z, 0);
+  EXPECT_GE(line0.Faces, 0);
+  const TDigestLine line1 = ParseDigestLine(lines[1]);
+  ASSERT_TRUE(line1.Valid) << lines[1];
+  EXPECT_EQ(line1.X, 4);
+  EXPECT_EQ(line1.Z, -5);
+  EXPECT_GE(line1.Faces, 0);
   // Different terrain, different hashes.
   EXPECT_NE(lines[0].substr(lines[0].find("voxel=")), lines[1].substr(lines[1].find("voxel=")));
 
