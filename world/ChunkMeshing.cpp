@@ -52,34 +52,87 @@ constexpr int MirrorMask(int mask) {
   return mirrored;
 }
 
-const TFaceCorners& FaceCorners(int dx, int dy, int dz) {
+constexpr auto kMirroredMask = [] {
+  std::array<int, 256> table{};
+  for (int mask = 0; mask < 256; ++mask) table[mask] = MirrorMask(mask);
+  return table;
+}();
+
+// The corners of the face seen in direction (dx, dy, dz), or null for a
+// direction that is not one of the six.
+const TFaceCorners* FindFaceCorners(int dx, int dy, int dz) {
   for (const TFaceCorners& face : kFaceCorners) {
-    if (face.D.Dx == dx && face.D.Dy == dy && face.D.Dz == dz) return face;
+    if (face.D.Dx == dx && face.D.Dy == dy && face.D.Dz == dz) return &face;
   }
-  return kFaceCorners[0];  // not reached for the six directions
+  return nullptr;
+}
+
+// The index into FaceU / FaceV of the block face seen in direction d: the
+// face of the block that looks back at the open cell.
+int FaceIndex(int dx, int dy, int dz) {
+  return (dx == 1) * 1 + (dz == -1) * 2 + (dz == 1) * 3 + (dy == -1) * 4 + (dy == 1) * 5;
+}
+
+// Corner c of the face minus the open cell's centre, for half-size `size`.
+void CornerOffsets(const TFaceCorners& face, float size, float (&offset)[4][3]) {
+  for (int c = 0; c < 4; ++c) {
+    for (int axis = 0; axis < 3; ++axis) {
+      offset[c][axis] = static_cast<float>(face.Corner[c][axis]) * size;
+    }
+  }
+}
+
+// The four records of one face, once its corners and its tile are known:
+// offset[c] is corner c minus the open cell's centre (sign * size), (u0, v0)
+// the tile's top-left corner in the face atlas.
+[[gnu::always_inline]] inline std::uint8_t* WriteFace(const TChunk& chunk, std::uint8_t* buffer,
+                                                      int x, int y, int z, const TFaceCorners& face,
+                                                      const float (&offset)[4][3], float u0,
+                                                      float v0) {
+  const TDirection& d = face.D;
+  const float u1 = u0 + TBlockClass::FACE_STEP;
+  const float v1 = v0 + TBlockClass::FACE_STEP;
+
+  int mask = TBlockClass::GetAOConfiguration(chunk.VoxelData, x + 2, y, z + 2, d.Dx, -d.Dy, -d.Dz);
+  if (face.MirroredTile) mask = kMirroredMask[mask & 255];
+  const float a0 = TBlockClass::AOTileU[mask];
+  const float b0 = TBlockClass::AOTileV[mask];
+  const float a1 = a0 + TBlockClass::AO_STEP;
+  const float b1 = b0 + TBlockClass::AO_STEP;
+
+  const auto grey = static_cast<std::uint8_t>((kLightOffset + chunk.Light[x + 2][y][z + 2]) % 256);
+  const float nx = static_cast<float>(d.Dx);
+  const float ny = static_cast<float>(d.Dy);
+  const float nz = static_cast<float>(d.Dz);
+
+  // Tile corners top-left, top-right, bottom-right, bottom-left.
+  const float u[4] = {u0, u1, u1, u0};
+  const float v[4] = {v0, v0, v1, v1};
+  const float a[4] = {a0, a1, a1, a0};
+  const float b[4] = {b0, b0, b1, b1};
+  for (int c = 0; c < 4; ++c) {
+    buffer = chunk.RenderVertexIntoBuffer(buffer, static_cast<float>(x) + offset[c][0],
+                                          static_cast<float>(y) + offset[c][1],
+                                          static_cast<float>(z) + offset[c][2], nx, ny, nz, u[c],
+                                          v[c], 0.0f, grey, grey, grey, 255, a[c], b[c], 0.0f);
+  }
+  return buffer;
 }
 
 // RenderBlockFaceIntoBuffer for all the faces of one chunk: the same records,
 // with what depends only on the direction (corner offsets, face index) or only
 // on the block ID (its class's tile) worked out once per chunk instead of once
-// per face, and the mirrored masks from a table. Each offset is the product
-// sign * size that RenderBlockFaceIntoBuffer forms, so x + offset is the same
-// float; the block classes are read-only while chunks are built, so the tiles
-// copied here stay current.
+// per face. The block classes are read-only while chunks are built, so the
+// tiles copied here stay current.
 class TFaceWriter {
  public:
   TFaceWriter(const TChunk& chunk, float size) : Chunk(chunk) {
     for (int n = 0; n < 6; ++n) {
       const int* d = TVisibleFaces::DIRECTIONS[n];
       TKind& kind = Kinds[n];
-      kind.Corners = &FaceCorners(d[0], d[1], d[2]);
-      kind.Face =
-          (d[0] == 1) * 1 + (d[2] == -1) * 2 + (d[2] == 1) * 3 + (d[1] == -1) * 4 + (d[1] == 1) * 5;
-      for (int c = 0; c < 4; ++c) {
-        for (int axis = 0; axis < 3; ++axis) {
-          kind.Offset[c][axis] = static_cast<float>(kind.Corners->Corner[c][axis]) * size;
-        }
-      }
+      kind.Corners = FindFaceCorners(d[0], d[1], d[2]);
+      kind.Face = FaceIndex(d[0], d[1], d[2]);
+      CornerOffsets(*kind.Corners, size, kind.Offset);
     }
     for (int id = 0; id < 256; ++id) {
       const TBlockClass& cls = TBlockClass::Lookup(id);
@@ -94,45 +147,11 @@ class TFaceWriter {
     const TKind& kind = Kinds[direction];
     const TDirection& d = kind.Corners->D;
     const int id = Chunk.VoxelData[x + 2 + d.Dx][y + d.Dy][z + 2 + d.Dz];
-    const float u0 = TileU[id][kind.Face];
-    const float v0 = TileV[id][kind.Face];
-    const float u1 = u0 + TBlockClass::FACE_STEP;
-    const float v1 = v0 + TBlockClass::FACE_STEP;
-
-    int mask =
-        TBlockClass::GetAOConfiguration(Chunk.VoxelData, x + 2, y, z + 2, d.Dx, -d.Dy, -d.Dz);
-    if (kind.Corners->MirroredTile) mask = kMirroredMask[mask & 255];
-    const float a0 = TBlockClass::AOTileU[mask];
-    const float b0 = TBlockClass::AOTileV[mask];
-    const float a1 = a0 + TBlockClass::AO_STEP;
-    const float b1 = b0 + TBlockClass::AO_STEP;
-
-    const auto grey =
-        static_cast<std::uint8_t>((kLightOffset + Chunk.Light[x + 2][y][z + 2]) % 256);
-    const float nx = static_cast<float>(d.Dx);
-    const float ny = static_cast<float>(d.Dy);
-    const float nz = static_cast<float>(d.Dz);
-    const float u[4] = {u0, u1, u1, u0};
-    const float v[4] = {v0, v0, v1, v1};
-    const float a[4] = {a0, a1, a1, a0};
-    const float b[4] = {b0, b0, b1, b1};
-    for (int c = 0; c < 4; ++c) {
-      const float* offset = kind.Offset[c];
-      buffer = Chunk.RenderVertexIntoBuffer(buffer, static_cast<float>(x) + offset[0],
-                                            static_cast<float>(y) + offset[1],
-                                            static_cast<float>(z) + offset[2], nx, ny, nz, u[c],
-                                            v[c], 0.0f, grey, grey, grey, 255, a[c], b[c], 0.0f);
-    }
-    return buffer;
+    return WriteFace(Chunk, buffer, x, y, z, *kind.Corners, kind.Offset, TileU[id][kind.Face],
+                     TileV[id][kind.Face]);
   }
 
  private:
-  static constexpr auto kMirroredMask = [] {
-    std::array<int, 256> table{};
-    for (int mask = 0; mask < 256; ++mask) table[mask] = MirrorMask(mask);
-    return table;
-  }();
-
   struct TKind {
     const TFaceCorners* Corners;
     int Face;            // index into FaceU / FaceV
@@ -161,49 +180,14 @@ void TChunk::BuildVertexData() {
 
 std::uint8_t* TChunk::RenderBlockFaceIntoBuffer(std::uint8_t* buffer, int x, int y, int z, int dx,
                                                 int dy, int dz, float size) const {
-  const TFaceCorners* face = nullptr;
-  for (const TFaceCorners& candidate : kFaceCorners) {
-    if (candidate.D.Dx == dx && candidate.D.Dy == dy && candidate.D.Dz == dz) {
-      face = &candidate;
-      break;
-    }
-  }
+  const TFaceCorners* face = FindFaceCorners(dx, dy, dz);
   if (!face) return buffer;
-
+  float offset[4][3];
+  CornerOffsets(*face, size, offset);
   // An ID without a class (the script forgot it) draws as the all-zero class.
   const TBlockClass& cls = TBlockClass::Lookup(VoxelData[x + 2 + dx][y + dy][z + 2 + dz]);
-  const int f = (dx == 1) * 1 + (dz == -1) * 2 + (dz == 1) * 3 + (dy == -1) * 4 + (dy == 1) * 5;
-  const float u0 = cls.FaceU[f];
-  const float v0 = cls.FaceV[f];
-  const float u1 = u0 + TBlockClass::FACE_STEP;
-  const float v1 = v0 + TBlockClass::FACE_STEP;
-
-  int mask = TBlockClass::GetAOConfiguration(VoxelData, x + 2, y, z + 2, dx, -dy, -dz);
-  if (face->MirroredTile) mask = MirrorMask(mask);
-  const float a0 = TBlockClass::AOTileU[mask];
-  const float b0 = TBlockClass::AOTileV[mask];
-  const float a1 = a0 + TBlockClass::AO_STEP;
-  const float b1 = b0 + TBlockClass::AO_STEP;
-
-  const auto grey = static_cast<std::uint8_t>((kLightOffset + Light[x + 2][y][z + 2]) % 256);
-  const float nx = static_cast<float>(dx);
-  const float ny = static_cast<float>(dy);
-  const float nz = static_cast<float>(dz);
-
-  // Tile corners top-left, top-right, bottom-right, bottom-left.
-  const float u[4] = {u0, u1, u1, u0};
-  const float v[4] = {v0, v0, v1, v1};
-  const float a[4] = {a0, a1, a1, a0};
-  const float b[4] = {b0, b0, b1, b1};
-  for (int c = 0; c < 4; ++c) {
-    const int* sign = face->Corner[c];
-    const float px = static_cast<float>(x) + static_cast<float>(sign[0]) * size;
-    const float py = static_cast<float>(y) + static_cast<float>(sign[1]) * size;
-    const float pz = static_cast<float>(z) + static_cast<float>(sign[2]) * size;
-    buffer = RenderVertexIntoBuffer(buffer, px, py, pz, nx, ny, nz, u[c], v[c], 0.0f, grey, grey,
-                                    grey, 255, a[c], b[c], 0.0f);
-  }
-  return buffer;
+  const int f = FaceIndex(dx, dy, dz);
+  return WriteFace(*this, buffer, x, y, z, *face, offset, cls.FaceU[f], cls.FaceV[f]);
 }
 
 int TChunk::IsVisibleFace(int x, int y, int z, int dx, int dy, int dz) const {
