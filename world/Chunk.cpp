@@ -40,18 +40,11 @@ void TChunk::GenerateData() {
 }
 
 void TChunk::GenerateVoxels(TTerrainFunction terrain) {
-  // Generator coordinates: x and z are (world + 32768) / 128, y is the depth
-  // (127 - height) / 128; all exact in single precision.
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
     for (int j = 0; j < CHUNK_HEIGHT; ++j) {
       for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) {
-        const float gx =
-            static_cast<float>((ChunkX + CHUNK_OFFSET) * CHUNK_WIDTH + i - 2) * CHUNK_SCALE;
-        const float gy = static_cast<float>(j) * CHUNK_SCALE;
-        const float gz =
-            static_cast<float>((ChunkZ + CHUNK_OFFSET) * CHUNK_DEPTH + k - 2) * CHUNK_SCALE;
-        VoxelData[i][CHUNK_HEIGHT - 1 - j][k] =
-            static_cast<std::uint8_t>(terrain(gx, gy, gz) & 255);
+        const int id = terrain(GeneratorX(ChunkX, i), GeneratorY(j), GeneratorZ(ChunkZ, k));
+        VoxelData[i][CHUNK_HEIGHT - 1 - j][k] = static_cast<std::uint8_t>(id & 255);
       }
     }
   }

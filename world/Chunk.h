@@ -52,6 +52,17 @@ class TChunk : public TMesh {
   // Fills VoxelData, Height and Light from the terrain (worker thread).
   void GenerateData();
 
+  // Generator coordinates of array index i (x), row j (depth, 127 - y) and index
+  // k (z) of chunk (chunkX, chunkZ): x and z are (world + 32768) / 128, y is
+  // (127 - height) / 128, all exact in single precision.
+  static float GeneratorX(int chunkX, int i) {
+    return static_cast<float>((chunkX + CHUNK_OFFSET) * CHUNK_WIDTH + i - 2) * CHUNK_SCALE;
+  }
+  static float GeneratorY(int j) { return static_cast<float>(j) * CHUNK_SCALE; }
+  static float GeneratorZ(int chunkZ, int k) {
+    return static_cast<float>((chunkZ + CHUNK_OFFSET) * CHUNK_DEPTH + k - 2) * CHUNK_SCALE;
+  }
+
   // The block ID at terrain-generator coordinates, as GetTerrainBlock takes them.
   using TTerrainFunction = int (*)(float x, float y, float z);
   // The four passes of GenerateData, in its order. Each reads only what the

@@ -39,16 +39,9 @@ TTerrainGenerator::TTerrainGenerator(bool wideLanes)
       Sums7(kSliceCells) {}
 
 void TTerrainGenerator::Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally) {
-  // The coordinates of TChunk::GenerateVoxels, computed the same way.
-  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) {
-    Gx[i] = static_cast<float>((chunkX + TChunk::CHUNK_OFFSET) * TChunk::CHUNK_WIDTH + i - 2) *
-            TChunk::CHUNK_SCALE;
-  }
-  for (int j = 0; j < kRows; ++j) Gy[j] = static_cast<float>(j) * TChunk::CHUNK_SCALE;
-  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-    Gz[k] = static_cast<float>((chunkZ + TChunk::CHUNK_OFFSET) * TChunk::CHUNK_DEPTH + k - 2) *
-            TChunk::CHUNK_SCALE;
-  }
+  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) Gx[i] = TChunk::GeneratorX(chunkX, i);
+  for (int j = 0; j < kRows; ++j) Gy[j] = TChunk::GeneratorY(j);
+  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) Gz[k] = TChunk::GeneratorZ(chunkZ, k);
   Density.Build(2.0f, 5, Gx, Gy, Gz);
   Warp.Build(6.0f, 3, Gx, Gy, Gz);
   Pockets.Build(20.0f, 3, Gx, Gy, Gz);

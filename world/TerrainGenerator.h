@@ -41,8 +41,8 @@ class TTerrainGenerator {
   // wideLanes: whether the noise may use AVX2 (it gives the same blocks).
   explicit TTerrainGenerator(bool wideLanes = TSliceNoise::HasWideLanes());
 
-  // voxels[i][127 - j][k] = GetTerrainBlock(gx(i), gy(j), gz(k)) with the
-  // coordinates of TChunk::GenerateVoxels for chunk (chunkX, chunkZ). Reads
+  // voxels[i][127 - j][k] = GetTerrainBlock at the TChunk::GeneratorX, Y and Z
+  // coordinates of (i, j, k) in chunk (chunkX, chunkZ). Reads
   // NoiseTables 0..8.
   void Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally = nullptr);
 
