@@ -31,8 +31,7 @@ bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunk
          std::abs(chunkZ - cameraChunkZ) > 2 * radius;
 }
 
-std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, int toZ,
-                                               int radius) {
+std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, int toZ, int radius) {
   std::vector<TChunkPosition> entering;
   const int dx = fromX - toX;
   const int dz = fromZ - toZ;
@@ -49,11 +48,16 @@ std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, in
   return entering;
 }
 
-void CreateInitialChunks(TPlatform& platform) {
-  const int r = ViewRadius;
-  for (int a = 2 * r - 1; a >= 0; --a) {
-    for (int b = 0; b < 2 * r; ++b) QueueChunk({a - r, b - r});
+std::vector<TChunkPosition> InitialChunks(int radius) {
+  std::vector<TChunkPosition> square;
+  for (int a = 2 * radius - 1; a >= 0; --a) {
+    for (int b = 0; b < 2 * radius; ++b) square.push_back({a - radius, b - radius});
   }
+  return square;
+}
+
+void CreateInitialChunks(TPlatform& platform) {
+  for (const TChunkPosition& position : InitialChunks(ViewRadius)) QueueChunk(position);
   CentrePointer(platform);
 }
 
@@ -66,7 +70,8 @@ void UpdateChunkStreaming() {
     const auto* chunk = dynamic_cast<const TChunk*>(mesh.get());
     return chunk && IsChunkOutOfRange(chunk->ChunkX, chunk->ChunkZ, cx, cz, ViewRadius);
   });
-  for (const TChunkPosition& position : ChunksEnteringView(CameraChunkX, CameraChunkZ, cx, cz, ViewRadius)) {
+  for (const TChunkPosition& position :
+       ChunksEnteringView(CameraChunkX, CameraChunkZ, cx, cz, ViewRadius)) {
     QueueChunk(position);
   }
   CameraChunkX = cx;

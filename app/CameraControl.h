@@ -16,11 +16,11 @@ class TChunk;
 // cx - R <= x <= cx + R - 1 and cz - R <= z <= cz + R - 1; chunks are dropped
 // only when more than 2R away in X or Z.
 
-inline int ViewRadius = 5;       // R, in chunks
-inline int PendingChunks = 0;    // queued chunks whose callback has not run yet
-inline int CameraPitch = 0;      // degrees, kept within -90..90
-inline int CameraYaw = 90;       // degrees, never wrapped
-inline int CameraChunkX = 0;     // the camera's chunk at the last streaming step
+inline int ViewRadius = 5;     // R, in chunks
+inline int PendingChunks = 0;  // queued chunks whose callback has not run yet
+inline int CameraPitch = 0;    // degrees, kept within -90..90
+inline int CameraYaw = 90;     // degrees, never wrapped
+inline int CameraChunkX = 0;   // the camera's chunk at the last streaming step
 inline int CameraChunkZ = 0;
 inline std::shared_ptr<TCamera> MainCamera;
 
@@ -39,7 +39,11 @@ bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunk
 // (fromX, fromZ) to (toX, toZ), in the order they are queued.
 std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, int toZ, int radius);
 
-// Queues the first 2R x 2R chunks and centres the pointer.
+// The first 2R x 2R chunks, in the order they are queued: x from R - 1 down to
+// -R, and for each x, z from -R up to R - 1.
+std::vector<TChunkPosition> InitialChunks(int radius);
+
+// Queues the InitialChunks and centres the pointer.
 void CreateInitialChunks(TPlatform& platform);
 // Drops far chunks and queues new ones when the camera entered another chunk.
 void UpdateChunkStreaming();

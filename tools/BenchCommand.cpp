@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
+#include "app/CameraControl.h"
 #include "bench/reference/ReferenceChunk.h"
 #include "scene/RenderRegistry.h"
 #include "tools/Commands.h"
@@ -37,16 +37,6 @@ double CpuMilliseconds(clockid_t clock) {
 
 double ThreadMilliseconds() {
   return CpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
-}
-
-// The 10 x 10 chunks the viewer queues first, in its order: x from 4 down to
-// -5, and for each x, z from -5 to 4.
-std::vector<std::pair<int, int>> InitialSquare() {
-  std::vector<std::pair<int, int>> square;
-  for (int x = 4; x >= -5; --x) {
-    for (int z = -5; z <= 4; ++z) square.emplace_back(x, z);
-  }
-  return square;
 }
 
 // Progress on the terminal only; a redirected stderr stays clean.
@@ -119,7 +109,8 @@ int RunBenchCommand(const std::vector<std::string>& args) {
     return 2;
   }
   CreateNoiseTables();
-  const std::vector<std::pair<int, int>> square = InitialSquare();
+  // The chunks the viewer queues first, in its order.
+  const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
   const TProgress progress;
 
   // One thread, one chunk at a time, each step timed on its own; the

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CameraControl.h"
 #include "app/Program.h"
 #include "app/Renderer.h"
 #include "gpu/Image.h"
@@ -47,7 +48,7 @@ class TShotPlatform : public TPlatform {
       Saved_ = Capture().SavePng(Out_);
       Done_ = true;
     }
-    AllVisibleAtLastFlip_ = VisibleChunks() >= INITIAL_CHUNKS;
+    AllVisibleAtLastFlip_ = VisibleChunks() >= InitialChunkCount_;
     Real_.Flip();
   }
 
@@ -56,10 +57,8 @@ class TShotPlatform : public TPlatform {
   int Shown() const { return Shown_; }
 
  private:
-  static constexpr int INITIAL_CHUNKS = 100;
-
-  static int VisibleChunks() {
-    int visible = 0;
+  static std::size_t VisibleChunks() {
+    std::size_t visible = 0;
     for (const auto& mesh : TRenderer::MeshList) {
       if (mesh->Hidden == 0 && dynamic_cast<const TChunk*>(mesh.get())) ++visible;
     }
@@ -92,6 +91,7 @@ class TShotPlatform : public TPlatform {
   TGlfwPlatform Real_;
   int Frames_;
   std::string Out_;
+  std::size_t InitialChunkCount_ = InitialChunks(ViewRadius).size();
   int Shown_ = 0;
   bool AllVisibleAtLastFlip_ = false;
   bool Done_ = false;
