@@ -42,7 +42,7 @@ class TBlockClass {
   std::int32_t TransparentIndex = 0;  // script value n stored as -n - 1; -1 when masked
   float Transparency = 0.0f;          // half the script value
   float LightRadius = 0.0f;
-  float InvLightRadius = 0.0f;        // 1 / LightRadius: +infinity for radius 0
+  float InvLightRadius = 0.0f;  // 1 / LightRadius: +infinity for radius 0
   float LightR = 0.0f;
   float LightG = 0.0f;
   float LightB = 0.0f;
@@ -53,8 +53,8 @@ class TBlockClass {
 
   // Slot i holds the class whose ID is i, or null; a slot is written at most once.
   static inline std::array<std::shared_ptr<TBlockClass>, MAX_BLOCK_COUNT> BlockClasses;
-  static inline std::array<float, 256> AOTileU{};  // left edge of AO tile m
-  static inline std::array<float, 256> AOTileV{};  // top edge of AO tile m
+  static inline std::array<float, 256> AOTileU{};          // left edge of AO tile m
+  static inline std::array<float, 256> AOTileV{};          // top edge of AO tile m
   static inline std::shared_ptr<TTexture2D> BlockTexture;  // null if Texture.png is unreadable
   static inline std::shared_ptr<TTexture2D> AOTexture;     // null if AO.png is unreadable
 

@@ -13,16 +13,19 @@ class TLuaHandler {
   static constexpr const char* BLOCK_FILE_PATH = "Blocks.lua";
 
   // The keys fetched from every record, in fetch order: the value of the key at
-  // position p (1-based) lands p slots above the record on the Lua stack.
+  // position p (1-based) lands p slots above the record on the Lua stack. Four
+  // keys a line, so positions can be counted.
+  // clang-format off
   static constexpr std::array<const char*, 29> BlockKeys = {
-      "Faces",        "Transparent",      "Colliding",         "Flowing",
-      "Transparency", "TransparentIndex", "ID",                "DisplayImage",
-      "ForceBorders", "Gravity",          "IsObject",          "ModelPath",
-      "IsLight",      "LightRadius",      "DestroyImage",      "IsTrigger",
-      "TriggeredOnTouch", "TriggeredBlock", "ReplaceWith",     "TriggeredOnAction",
-      "ReplaceBlocks", "AdjustToNormal",  "LightR",            "LightG",
-      "LightB",       "Masked",           "MinimapColorR",     "MinimapColorG",
+      "Faces",            "Transparent",      "Colliding",     "Flowing",
+      "Transparency",     "TransparentIndex", "ID",            "DisplayImage",
+      "ForceBorders",     "Gravity",          "IsObject",      "ModelPath",
+      "IsLight",          "LightRadius",      "DestroyImage",  "IsTrigger",
+      "TriggeredOnTouch", "TriggeredBlock",   "ReplaceWith",   "TriggeredOnAction",
+      "ReplaceBlocks",    "AdjustToNormal",   "LightR",        "LightG",
+      "LightB",           "Masked",           "MinimapColorR", "MinimapColorG",
       "MinimapColorB"};
+  // clang-format on
 
   // Opened by Init and kept open until the program ends.
   static inline lua_State* LuaState = nullptr;

@@ -14,7 +14,9 @@ namespace {
 // changes after setjmp lives behind pointers set before it, so no automatic
 // object's value is lost by the jump, and no C++ frame lies between the jump
 // and its target.
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void OnPngError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 struct TMemoryReader {
@@ -47,7 +49,8 @@ struct TFileCloser {
 // only the bytes it needs: it stops at the end of the image.
 std::optional<TImage> Decode(png_rw_ptr read, void* source) {
   auto state = std::make_unique<TDecodeState>();
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
   if (!png) return std::nullopt;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -111,7 +114,8 @@ bool TImage::SavePng(const std::string& path) const {
   for (int y = 0; y < Height; ++y) {
     (*rows)[y] = const_cast<png_bytep>(PixelAt(0, y));
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -181,8 +185,8 @@ std::vector<TImage> TImage::TextureLevels(TImage image,
                                                                   : image.Resampled(width, height));
   while (levels.back().Width > 1 || levels.back().Height > 1) {
     const TImage& last = levels.back();
-    levels.push_back(last.Resampled(last.Width > 1 ? last.Width / 2 : 1,
-                                    last.Height > 1 ? last.Height / 2 : 1));
+    levels.push_back(
+        last.Resampled(last.Width > 1 ? last.Width / 2 : 1, last.Height > 1 ? last.Height / 2 : 1));
   }
   return levels;
 }

@@ -42,7 +42,9 @@ class TImage {
   // The smallest power of two >= n, for n >= 1.
   static int CeilPowerOfTwo(int n);
 
-  std::uint8_t* PixelAt(int x, int y) { return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4]; }
+  std::uint8_t* PixelAt(int x, int y) {
+    return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4];
+  }
   const std::uint8_t* PixelAt(int x, int y) const {
     return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4];
   }

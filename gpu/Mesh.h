@@ -42,9 +42,9 @@ class TMesh : public TEntity {
                                        std::shared_ptr<TVertexBufferObject> ibo,
                                        std::function<int(TMesh&)> callback);
 
-  int Hidden = 0;          // non-zero: the renderer skips the mesh
-  int VertexSize = 52;     // stride in bytes
-  int PositionIndex = 0;   // byte offsets in a record; negative = attribute absent
+  int Hidden = 0;         // non-zero: the renderer skips the mesh
+  int VertexSize = 52;    // stride in bytes
+  int PositionIndex = 0;  // byte offsets in a record; negative = attribute absent
   int NormalIndex = 12;
   int ColorIndex = 24;
   int TexCoordIndex = 28;  // first of the two coordinate sets; set i at + 12 * i
@@ -70,8 +70,8 @@ class TMesh : public TEntity {
   // order (position, normal, set 0, colour, set 1) differs from the storage
   // order. Attributes with a negative offset are not written. Reads only the
   // layout fields, so worker threads may call it.
-  std::uint8_t* RenderVertexIntoBuffer(std::uint8_t* buffer, float px, float py, float pz,
-                                       float nx, float ny, float nz, float s0, float t0, float r0,
+  std::uint8_t* RenderVertexIntoBuffer(std::uint8_t* buffer, float px, float py, float pz, float nx,
+                                       float ny, float nz, float s0, float t0, float r0,
                                        std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                                        std::uint8_t alpha, float s1, float t1, float r1) const {
     if (PositionIndex >= 0) {

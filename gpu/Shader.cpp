@@ -31,9 +31,13 @@ TShader& TShader::Load(const std::string& vertexPath, const std::string& fragmen
   return *this;
 }
 
-void TShader::Enable() { glUseProgramObjectARB(ProgramObject); }
+void TShader::Enable() {
+  glUseProgramObjectARB(ProgramObject);
+}
 
-void TShader::Disable() { glUseProgramObjectARB(0); }
+void TShader::Disable() {
+  glUseProgramObjectARB(0);
+}
 
 void TShader::Remove() {
   glDeleteObjectARB(ProgramObject);

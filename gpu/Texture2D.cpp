@@ -49,6 +49,10 @@ std::shared_ptr<TTexture2D> TTexture2D::Load(const std::string& path) {
   return texture;
 }
 
-void TTexture2D::SetState() { glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(GLName)); }
+void TTexture2D::SetState() {
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(GLName));
+}
 
-void TTexture2D::UnsetState() { glBindTexture(GL_TEXTURE_2D, 0); }
+void TTexture2D::UnsetState() {
+  glBindTexture(GL_TEXTURE_2D, 0);
+}

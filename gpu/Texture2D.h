@@ -11,7 +11,7 @@ class TTexture2D {
   std::int32_t GLName = 0;  // 0 = no texture
   std::int32_t Width = 0;   // of the image as read, before any power-of-two adjustment
   std::int32_t Height = 0;
-  std::string Path;         // empty for a texture made by New
+  std::string Path;  // empty for a texture made by New
 
   virtual ~TTexture2D() = default;
 

@@ -14,7 +14,9 @@ std::shared_ptr<TVertexBufferObject> TVertexBufferObject::Create(int kind) {
   return buffer;
 }
 
-void TVertexBufferObject::Bind() { glBindBufferARB(GLTarget[Kind], BufferID); }
+void TVertexBufferObject::Bind() {
+  glBindBufferARB(GLTarget[Kind], BufferID);
+}
 
 void TVertexBufferObject::Map(int access) {
   DataPointer = glMapBufferARB(GLTarget[Kind], GLAccess[access]);

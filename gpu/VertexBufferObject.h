@@ -42,9 +42,9 @@ class TVertexBufferObject {
 
   std::uint32_t BufferID = 0;
   int Kind = KIND_VERTEX_BUFFER;
-  std::uint32_t Usage = 0;           // the enumerant itself; 0 until SetUsage
-  void* DataPointer = nullptr;       // valid between Map and UnMap
-  std::int64_t DataBuffered = 0;     // bytes given to the last BufferData
+  std::uint32_t Usage = 0;        // the enumerant itself; 0 until SetUsage
+  void* DataPointer = nullptr;    // valid between Map and UnMap
+  std::int64_t DataBuffered = 0;  // bytes given to the last BufferData
 
   // Generates the buffer name; neither binds nor sets a usage. Main thread.
   static std::shared_ptr<TVertexBufferObject> Create(int kind);

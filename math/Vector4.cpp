@@ -47,9 +47,13 @@ TVector4& TVector4::Invert() {
   return *this;
 }
 
-float TVector4::Dot(const TVector4& v) const { return X * v.X + Y * v.Y + Z * v.Z; }
+float TVector4::Dot(const TVector4& v) const {
+  return X * v.X + Y * v.Y + Z * v.Z;
+}
 
-float TVector4::LengthSq() const { return X * X + Y * Y + Z * Z; }
+float TVector4::LengthSq() const {
+  return X * X + Y * Y + Z * Z;
+}
 
 std::string TVector4::ToString() const {
   return "( " + FormatFloat(X) + FormatFloat(Y) + FormatFloat(Z) + FormatFloat(W) + ")";

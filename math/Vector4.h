@@ -35,5 +35,9 @@ class TVector4 {
   static TVector4 Vec4(float x, float y, float z, float w) { return TVector4(x, y, z, w); }
 };
 
-inline TVector4 Vec3(float x, float y, float z) { return TVector4::Vec3(x, y, z); }
-inline TVector4 Vec4(float x, float y, float z, float w) { return TVector4::Vec4(x, y, z, w); }
+inline TVector4 Vec3(float x, float y, float z) {
+  return TVector4::Vec3(x, y, z);
+}
+inline TVector4 Vec4(float x, float y, float z, float w) {
+  return TVector4::Vec4(x, y, z, w);
+}

@@ -10,7 +10,7 @@ struct GLFWwindow;
 class TGlfwPlatform : public TPlatform {
  public:
   struct TOptions {
-    bool Visible = true;      // tests open hidden windows
+    bool Visible = true;       // tests open hidden windows
     bool FreeRunning = false;  // WaitTimer only processes events: no 60 Hz pacing
   };
 

@@ -2,7 +2,9 @@
 
 #include "scene/RenderRegistry.h"
 
-TCamera::TCamera(TKey) { RebuildProjection(); }
+TCamera::TCamera(TKey) {
+  RebuildProjection();
+}
 
 std::shared_ptr<TCamera> TCamera::Create() {
   auto camera = std::make_shared<TCamera>(TKey{});
@@ -23,7 +25,9 @@ void TCamera::SetFogColor(int r, int g, int b) {
   FogColor = Vec3(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
 }
 
-void TCamera::SetFogEnabled(int flag) { FogMode = flag != 0 ? FOG_ENABLED : FOG_DISABLED; }
+void TCamera::SetFogEnabled(int flag) {
+  FogMode = flag != 0 ? FOG_ENABLED : FOG_DISABLED;
+}
 
 void TCamera::SetFogRange(float min, float max) {
   FogRangeMin = min;

@@ -39,8 +39,8 @@ void TLight::EnableLight(int light) {
 void TLight::SetState(int light) const {
   const GLenum id = static_cast<GLenum>(light);
   EnableLight(light);
-  const GLfloat diffuse[4] = {Color.X * COLOR_SCALE, Color.Y * COLOR_SCALE,
-                              Color.Z * COLOR_SCALE, Color.W};
+  const GLfloat diffuse[4] = {Color.X * COLOR_SCALE, Color.Y * COLOR_SCALE, Color.Z * COLOR_SCALE,
+                              Color.W};
   glLightfv(id, GL_DIFFUSE, diffuse);
   // Position and spot direction are in the light's own frame; OpenGL carries
   // them to the world with the model-view matrix the renderer has loaded.

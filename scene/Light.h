@@ -33,9 +33,9 @@ class TLight : public TEntity {
 
   int Kind = 0;
   TVector4 Color{255.0f, 255.0f, 255.0f, 1.0f};  // diffuse
-  float Range = DEFAULT_RANGE;  // distance at which the attenuation factor is 1
-  float Gamma = DEFAULT_GAMMA;  // spot cut-off, degrees
-  float Theta = DEFAULT_THETA;  // spot exponent, not an angle
+  float Range = DEFAULT_RANGE;                   // distance at which the attenuation factor is 1
+  float Gamma = DEFAULT_GAMMA;                   // spot cut-off, degrees
+  float Theta = DEFAULT_THETA;                   // spot exponent, not an angle
 
   // 0..255 units; (128, 128, 128) until SetAmbientColor.
   static inline TVector4 AmbientColor{128.0f, 128.0f, 128.0f, 1.0f};

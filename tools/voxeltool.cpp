@@ -14,11 +14,14 @@ struct TCommand {
 };
 
 constexpr TCommand kCommands[] = {
-    {"atlas", RunAtlasCommand, "atlas [--out DIR]    paint Texture.png and AO.png into DIR (default .)"},
-    {"blocks", RunBlocksCommand, "blocks               load ./Blocks.lua and list the block classes"},
+    {"atlas", RunAtlasCommand,
+     "atlas [--out DIR]    paint Texture.png and AO.png into DIR (default .)"},
+    {"blocks", RunBlocksCommand,
+     "blocks               load ./Blocks.lua and list the block classes"},
     {"digest", RunDigestCommand, "digest X Z [X Z ...] hash the generated data of chunks"},
     {"bench", RunBenchCommand, "bench                time chunk generation and meshing"},
-    {"shot", RunShotCommand, "shot [--frames N] [--out FILE.png]  run the viewer and save a screenshot"},
+    {"shot", RunShotCommand,
+     "shot [--frames N] [--out FILE.png]  run the viewer and save a screenshot"},
 };
 
 int Usage() {

@@ -74,7 +74,7 @@ TEST_F(CameraControlTest, ChunkCoordinatesTruncateTowardZero) {
   const struct {
     float World;
     int Chunk;
-  } cases[] = {{0.0f, 0},   {31.9f, 0},   {32.0f, 1},    {-0.1f, 0},   {-31.9f, 0},
+  } cases[] = {{0.0f, 0},    {31.9f, 0},   {32.0f, 1},    {-0.1f, 0},     {-31.9f, 0},
                {-32.0f, -1}, {-64.5f, -2}, {1000.0f, 31}, {-1000.0f, -31}};
   for (const auto& c : cases) EXPECT_EQ(CameraChunkCoordinate(c.World), c.Chunk) << c.World;
 }
@@ -85,7 +85,8 @@ TEST_F(CameraControlTest, ChunksMoreThanTwiceTheRadiusAwayAreOutOfRange) {
     bool Out;
   } cases[] = {{10, 0, false}, {-10, 0, false}, {11, 0, true},   {-11, 0, true},
                {0, 10, false}, {0, -11, true},  {10, 10, false}, {3, 12, true}};
-  for (const auto& c : cases) EXPECT_EQ(IsChunkOutOfRange(c.X, c.Z, 0, 0, 5), c.Out) << c.X << "," << c.Z;
+  for (const auto& c : cases)
+    EXPECT_EQ(IsChunkOutOfRange(c.X, c.Z, 0, 0, 5), c.Out) << c.X << "," << c.Z;
   EXPECT_FALSE(IsChunkOutOfRange(-9, 0, 1, 0, 5));
   EXPECT_TRUE(IsChunkOutOfRange(-10, 0, 1, 0, 5));
 }
@@ -140,7 +141,8 @@ TEST_F(CameraControlTest, InitialChunksAreTheSquareAroundTheOrigin) {
 }
 
 TEST_F(CameraControlTest, NothingHappensWhileTheCameraStaysInItsChunk) {
-  for (const auto& [x, z] : {std::pair{31.9f, 0.0f}, {-31.9f, 0.0f}, {0.0f, -31.9f}, {5.0f, 20.0f}}) {
+  for (const auto& [x, z] :
+       {std::pair{31.9f, 0.0f}, {-31.9f, 0.0f}, {0.0f, -31.9f}, {5.0f, 20.0f}}) {
     MoveCameraTo(x, z);
     UpdateChunkStreaming();
     EXPECT_TRUE(TChunk::WorkQueue.empty()) << x << "," << z;
@@ -189,8 +191,8 @@ TEST_F(CameraControlTest, ChunksElevenAwayAreDroppedOthersAndPlainMeshesStay) {
   const auto plainMesh = TMesh::New();
   MoveCameraTo(40.0f, 0.0f);
   UpdateChunkStreaming();
-  EXPECT_TRUE(IsInMeshList(-9, 0));     // 10 behind: stays
-  EXPECT_FALSE(IsInMeshList(-10, 0));   // 11 behind: dropped
+  EXPECT_TRUE(IsInMeshList(-9, 0));    // 10 behind: stays
+  EXPECT_FALSE(IsInMeshList(-10, 0));  // 11 behind: dropped
   EXPECT_TRUE(IsInMeshList(0, -10));
   EXPECT_NE(std::find(TRenderer::MeshList.begin(), TRenderer::MeshList.end(), plainMesh),
             TRenderer::MeshList.end());

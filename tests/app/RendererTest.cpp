@@ -147,7 +147,8 @@ TEST_F(RendererTest, LightsBeyondTheLimitAreLeftOutInListOrder) {
   glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
   ASSERT_GE(maxLights, 2);
   // One light more than the slots after GL_LIGHT0, each with its own red.
-  for (int i = 0; i < maxLights; ++i) TLight::Create(TLight::KIND_DIRECTIONAL)->SetColor(i + 1, 0, 0);
+  for (int i = 0; i < maxLights; ++i)
+    TLight::Create(TLight::KIND_DIRECTIONAL)->SetColor(i + 1, 0, 0);
   TRenderer::RenderWorld();
   for (int slot = 1; slot < maxLights; ++slot) {
     const auto diffuse = LightValue(GL_LIGHT0 + slot, GL_DIFFUSE);

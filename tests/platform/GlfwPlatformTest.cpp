@@ -25,8 +25,8 @@ class GlfwPlatformTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(Platform.OpenWindow(320, 240, error)) << error;
     WindowId = std::to_string(glfwGetX11Window(Platform.Window()));
-    Run({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--pid",
-         std::to_string(getpid()), "--name", "^voxelview$"});
+    Run({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(getpid()),
+         "--name", "^voxelview$"});
     Run({"/usr/bin/xdotool", "windowfocus", "--sync", WindowId});
     Pump([] { return false; }, 0.2);
   }
@@ -127,7 +127,8 @@ TEST_F(GlfwPlatformTest, EachTimerWaitTakesANewTick) {
   Platform.CreateTimer(60.0);
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 31; ++i) Platform.WaitTimer();
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   // 31 waits need at least 30 tick intervals, whatever else the machine does.
   EXPECT_GE(seconds, 30.0 / 60.0 - 1e-3);
 }

@@ -66,7 +66,8 @@ bool TChildProcess::Start(const std::vector<std::string>& argv, const TProcessOp
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     setpgid(0, 0);
-    if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0) _exit(126);
+    if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
+      _exit(126);
     execve(args[0], args.data(), envp.data());
     _exit(127);
   }
@@ -80,7 +81,8 @@ bool TChildProcess::Start(const std::vector<std::string>& argv, const TProcessOp
 TProcessResult TChildProcess::Wait(double timeoutSeconds) {
   TProcessResult result;
   if (Pid_ <= 0) return result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   int status = 0;
   bool ended = false;
   while (!ended) {
@@ -97,7 +99,8 @@ TProcessResult TChildProcess::Wait(double timeoutSeconds) {
     // The child may leave descendants holding the pipes: its own end decides.
     if (waitpid(Pid_, &status, WNOHANG) == Pid_) ended = true;
   }
-  result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Started_).count();
+  result.Seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - Started_).count();
   // Whatever is still buffered in the pipes.
   for (int* fd : {&Out_, &Err_}) {
     std::string& into = fd == &Out_ ? result.Stdout : result.Stderr;

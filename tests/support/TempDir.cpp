@@ -30,7 +30,9 @@ void TTempDir::CopyAllData() const {
   for (const char* name : {"Blocks.lua", "Texture.png", "AO.png"}) CopyData(name);
 }
 
-std::filesystem::path DataDir() { return std::filesystem::path(VX_SOURCE_DIR) / "data"; }
+std::filesystem::path DataDir() {
+  return std::filesystem::path(VX_SOURCE_DIR) / "data";
+}
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::error_code error;
