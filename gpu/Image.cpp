@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "gpu/ReadFile.h"
+
 namespace {
 
 // libpng reports errors by longjmp to the setjmp in the caller. Everything that
@@ -39,10 +41,6 @@ void ReadFromFile(png_structp png, png_bytep out, png_size_t count) {
 struct TDecodeState {
   TImage Image;
   std::vector<png_bytep> Rows;
-};
-
-struct TFileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // Decodes the PNG that `read` delivers from `source`, which libpng asks for
@@ -96,7 +94,7 @@ std::optional<TImage> Decode(png_rw_ptr read, void* source) {
 std::optional<TImage> TImage::LoadPng(const std::string& path) {
   // Streamed rather than read whole: a path to an endless or enormous file
   // (a device, a huge file by mistake) must not fill the memory.
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  const TFileHandle file = OpenFile(path, "rb");
   if (!file) return std::nullopt;
   return Decode(ReadFromFile, file.get());
 }
@@ -108,7 +106,7 @@ std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
 }
 
 bool TImage::SavePng(const std::string& path) const {
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "wb"));
+  const TFileHandle file = OpenFile(path, "wb");
   if (!file) return false;
   auto rows = std::make_unique<std::vector<png_bytep>>(static_cast<std::size_t>(Height));
   for (int y = 0; y < Height; ++y) {

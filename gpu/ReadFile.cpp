@@ -1,20 +1,9 @@
 #include "gpu/ReadFile.h"
 
-#include <cstdio>
-#include <memory>
-
-namespace {
-
-struct TFileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
-
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   // stdio reports a failed read through ferror; stream iterators over an
   // ifstream throw instead (a directory opens but cannot be read).
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  const TFileHandle file = OpenFile(path, "rb");
   if (!file) return std::nullopt;
   std::string content;
   char chunk[65536];
