@@ -73,12 +73,6 @@ void Upload(TMesh& mesh, const TBytes& records) {
   mesh.VBO->BufferData(static_cast<std::int64_t>(records.size()), records.data());
 }
 
-GLint Integer(GLenum name) {
-  GLint value = -1;
-  glGetIntegerv(name, &value);
-  return value;
-}
-
 TEST_F(TMeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
   TBytes records;
@@ -144,15 +138,15 @@ TEST_F(TMeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
   // Set 1 spans the texture's two texels; set 0 would give green everywhere.
   EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), GREEN);
   EXPECT_EQ(ReadPixel(RIGHT_X, MIDDLE_Y), BLUE);
-  EXPECT_EQ(Integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
-  EXPECT_EQ(Integer(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE1);
+  EXPECT_EQ(GlInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
+  EXPECT_EQ(GlInteger(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE1);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));  // unit 1, switched off after the draw
   GLint filter = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
   EXPECT_EQ(filter, GL_NEAREST);
 
   glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), unitZeroTexture->GLName);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), unitZeroTexture->GLName);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
   EXPECT_EQ(filter, GL_NEAREST_MIPMAP_LINEAR);  // OpenGL's default, untouched
@@ -183,10 +177,10 @@ TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
   mesh->Draw();
   EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
 
-  EXPECT_EQ(Integer(GL_ACTIVE_TEXTURE), GL_TEXTURE3);
+  EXPECT_EQ(GlInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE3);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(unitThreeName));
-  EXPECT_EQ(Integer(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE1);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(unitThreeName));
+  EXPECT_EQ(GlInteger(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE1);
   for (GLenum array : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY}) {
     EXPECT_FALSE(glIsEnabled(array)) << array;
   }
@@ -194,8 +188,8 @@ TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
     glClientActiveTexture(unit);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY)) << unit - GL_TEXTURE0;
   }
-  EXPECT_EQ(Integer(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->VBO->BufferID));
-  EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->IBO->BufferID));
+  EXPECT_EQ(GlInteger(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->VBO->BufferID));
+  EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->IBO->BufferID));
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
@@ -247,7 +241,7 @@ TEST_F(TMeshTest, CreateMakesOnlyTheMissingBuffers) {
   ASSERT_TRUE(mesh->IBO);
   EXPECT_EQ(mesh->IBO->Kind, TVbo::KIND_INDEX_BUFFER);
   EXPECT_EQ(mesh->IBO->Usage, static_cast<std::uint32_t>(GL_STATIC_DRAW));
-  EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->IBO->BufferID));
+  EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(mesh->IBO->BufferID));
 
   const auto fresh = TMesh::Create(nullptr, nullptr, {});
   ASSERT_TRUE(fresh->VBO);

@@ -30,12 +30,6 @@ class TTexture2DTest : public TGlTest {
   }
 };
 
-GLint Integer(GLenum name) {
-  GLint value = -1;
-  glGetIntegerv(name, &value);
-  return value;
-}
-
 std::pair<GLint, GLint> LevelSize(int level) {
   GLint width = -1, height = -1;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
@@ -88,8 +82,8 @@ TEST_F(TTexture2DTest, LoadRestoresBindingAndRowLength) {
   const auto texture = TTexture2D::Load(WriteGrey("a.png", 48, 20));
   ASSERT_TRUE(texture);
   EXPECT_NE(static_cast<GLuint>(texture->GLName), previous);
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(previous));
-  EXPECT_EQ(Integer(GL_UNPACK_ROW_LENGTH), 5);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(previous));
+  EXPECT_EQ(GlInteger(GL_UNPACK_ROW_LENGTH), 5);
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
@@ -119,8 +113,8 @@ TEST_F(TTexture2DTest, UnreadableImageGivesNullQuietlyAndLeavesStateAlone) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << name;
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << name;
     EXPECT_FALSE(texture) << name;
-    EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(previous)) << name;
-    EXPECT_EQ(Integer(GL_UNPACK_ROW_LENGTH), 3) << name;
+    EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(previous)) << name;
+    EXPECT_EQ(GlInteger(GL_UNPACK_ROW_LENGTH), 3) << name;
     EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR)) << name;
   }
 }
@@ -129,16 +123,16 @@ TEST_F(TTexture2DTest, SetStateBindsTheNameAndUnsetStateBindsZero) {
   const auto loaded = TTexture2D::Load(WriteGrey("a.png", 2, 2));
   ASSERT_TRUE(loaded);
   loaded->SetState();
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), loaded->GLName);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), loaded->GLName);
   loaded->UnsetState();
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 0);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), 0);
 
   loaded->SetState();
   const auto empty = TTexture2D::New();
   EXPECT_EQ(empty->GLName, 0);
   EXPECT_EQ(empty->Path, "");
   empty->SetState();
-  EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 0);
+  EXPECT_EQ(GlInteger(GL_TEXTURE_BINDING_2D), 0);
 }
 
 TBytes LevelPixels(int level, int width, int height) {

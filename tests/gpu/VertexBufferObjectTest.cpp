@@ -14,12 +14,6 @@ using TVbo = TVertexBufferObject;
 using TBytes = std::vector<std::uint8_t>;
 using TVertexBufferObjectTest = TGlTest;
 
-GLint Integer(GLenum name) {
-  GLint value = -1;
-  glGetIntegerv(name, &value);
-  return value;
-}
-
 // A parameter of the buffer bound to `buffer`'s target.
 GLint Parameter(const TVbo& buffer, GLenum name) {
   GLint value = -1;
@@ -41,8 +35,8 @@ TEST_F(TVertexBufferObjectTest, FreshBufferHasNoUsageAndIsNotBound) {
     EXPECT_EQ(buffer->Usage, 0u);
     EXPECT_EQ(buffer->DataPointer, nullptr);
     EXPECT_EQ(buffer->DataBuffered, 0);
-    EXPECT_EQ(Integer(GL_ARRAY_BUFFER_BINDING), 0);
-    EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(GlInteger(GL_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
   }
 }
 
@@ -50,11 +44,11 @@ TEST_F(TVertexBufferObjectTest, KindSelectsTheBindingTarget) {
   const auto vertices = TVbo::Create(TVbo::KIND_VERTEX_BUFFER);
   const auto indices = TVbo::Create(TVbo::KIND_INDEX_BUFFER);
   vertices->Bind();
-  EXPECT_EQ(Integer(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(vertices->BufferID));
-  EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
+  EXPECT_EQ(GlInteger(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(vertices->BufferID));
+  EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
   indices->Bind();
-  EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(indices->BufferID));
-  EXPECT_EQ(Integer(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(vertices->BufferID));
+  EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(indices->BufferID));
+  EXPECT_EQ(GlInteger(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(vertices->BufferID));
 }
 
 TEST_F(TVertexBufferObjectTest, UsageCodesGiveTheirEnumerants) {
@@ -155,7 +149,7 @@ TEST_F(TVertexBufferObjectTest, DestructionDeletesTheBuffer) {
   ASSERT_TRUE(glIsBuffer(name));
   buffer.reset();
   EXPECT_FALSE(glIsBuffer(name));
-  EXPECT_EQ(Integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
+  EXPECT_EQ(GlInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
 }
 
 }  // namespace

@@ -33,3 +33,9 @@ unsigned TGlTest::TakeGlError() {
   }
   return first;
 }
+
+int GlInteger(unsigned name) {
+  GLint value = -1;
+  glGetIntegerv(name, &value);
+  return value;
+}

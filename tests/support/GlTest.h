@@ -21,3 +21,6 @@ class TGlTest : public ::testing::Test {
 
   std::unique_ptr<TGlfwPlatform> Platform;
 };
+
+// The current value of an integer state (glGetIntegerv), -1 if none was written.
+int GlInteger(unsigned name);
