@@ -74,7 +74,9 @@ bool IsIndexable(lua_State* L, int index) {
   return true;
 }
 
-// The script's fields of one record, read before any block class exists.
+// The script's fields of one record, read before any block class exists: a
+// TBlockClass cannot stand in for it, since it has a (virtual) destructor and a
+// Lua error may longjmp out of the frame that holds the record.
 struct TRecord {
   std::array<std::int32_t, 6> FaceTexture{};
   std::int32_t IsLight = 0;
