@@ -73,6 +73,16 @@ void Upload(TMesh& mesh, const TBytes& records) {
   mesh.VBO->BufferData(static_cast<std::int64_t>(records.size()), records.data());
 }
 
+// Gives the mesh one quad over the whole window in `colour`, drawn without an
+// index buffer.
+void SetWindowQuad(TMesh& mesh, TPixel colour) {
+  mesh.IBO = nullptr;
+  TBytes records;
+  AppendQuad(mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, colour);
+  Upload(mesh, records);
+  mesh.VertexCount = 4;
+}
+
 TEST_F(TMeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
   TBytes records;
@@ -101,11 +111,7 @@ TEST_F(TMeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
 
 TEST_F(TMeshTest, NegativeColourOffsetDrawsWithTheCurrentColour) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
-  mesh->IBO = nullptr;
-  TBytes records;
-  AppendQuad(*mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, RED);
-  Upload(*mesh, records);
-  mesh->VertexCount = 4;
+  SetWindowQuad(*mesh, RED);
   mesh->Draw();
   ASSERT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
 
@@ -127,11 +133,7 @@ TEST_F(TMeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
   glDisable(GL_TEXTURE_2D);
 
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
-  mesh->IBO = nullptr;
-  TBytes records;
-  AppendQuad(*mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, {255, 255, 255, 255});
-  Upload(*mesh, records);
-  mesh->VertexCount = 4;
+  SetWindowQuad(*mesh, {255, 255, 255, 255});
   mesh->SetTexture(texture, 1);
   mesh->Draw();
 
@@ -201,11 +203,7 @@ TEST_F(TMeshTest, DrawCallbackReplacesDefaultDraw) {
     seen = &m;
     return 0;
   });
-  mesh->IBO = nullptr;
-  TBytes records;
-  AppendQuad(*mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, RED);
-  Upload(*mesh, records);
-  mesh->VertexCount = 4;
+  SetWindowQuad(*mesh, RED);
 
   mesh->Draw();
   EXPECT_EQ(calls, 1);
