@@ -3,8 +3,10 @@
 #include <signal.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -31,13 +33,27 @@ bool TViewerProcess::Start(const std::string& workingDirectory) {
 }
 
 std::string TViewerProcess::WaitForWindow(double timeoutSeconds) const {
+  return FindWindow(Pid(), timeoutSeconds);
+}
+
+std::string TViewerProcess::FindWindow(pid_t pid, double timeoutSeconds) {
+  // One search at a time, retried: a search walks every window on the display,
+  // and xdotool gives up with BadWindow when another test's window disappears
+  // during the walk.
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   TProcessOptions options;
-  options.TimeoutSeconds = timeoutSeconds;
-  const TProcessResult found = RunProcess({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible",
-                                           "--pid", std::to_string(Pid()), "--name", "^voxelview$"},
-                                          options);
-  const std::string& out = found.Stdout;
-  return out.substr(0, out.find('\n'));
+  options.TimeoutSeconds = 10.0;
+  do {
+    const TProcessResult found = RunProcess({"/usr/bin/xdotool", "search", "--onlyvisible", "--pid",
+                                             std::to_string(pid), "--name", "^voxelview$"},
+                                            options);
+    if (found.ExitCode == 0 && !found.Stdout.empty()) {
+      return found.Stdout.substr(0, found.Stdout.find('\n'));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return {};
 }
 
 bool TViewerProcess::PressEscape(const std::string& window) {

@@ -16,6 +16,9 @@ class TViewerProcess {
   // within `timeoutSeconds`. Found by process id: other tests may run viewers
   // on the same display.
   std::string WaitForWindow(double timeoutSeconds = 30.0) const;
+  // The X id of the visible window named "voxelview" of process `pid`, searched
+  // for until `timeoutSeconds` pass; empty if none showed up.
+  static std::string FindWindow(pid_t pid, double timeoutSeconds);
   // Focuses the window, then types Escape into it (xdotool sends keys to the
   // focused window through XTEST). False if xdotool failed.
   static bool PressEscape(const std::string& window);
