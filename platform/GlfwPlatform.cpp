@@ -64,7 +64,6 @@ bool TGlfwPlatform::OpenWindow(int width, int height, std::string& error) {
   glfwSetWindowUserPointer(Window_, this);
   glfwSetKeyCallback(Window_, OnKey);
   glfwSetWindowCloseCallback(Window_, OnClose);
-  glfwSetCursorPosCallback(Window_, OnCursor);
   glfwSetCursorEnterCallback(Window_, OnEnter);
   glfwGetCursorPos(Window_, &CursorX_, &CursorY_);
   return true;
@@ -81,24 +80,27 @@ void TGlfwPlatform::OnClose(GLFWwindow* window) {
 }
 
 void TGlfwPlatform::OnEnter(GLFWwindow* window, int entered) {
-  // GLFW follows an enter with the pointer's position, which may be far from
-  // the last one we saw (the window was mapped under the pointer, or the
-  // pointer came back elsewhere): a new origin, not motion.
+  // The pointer came in from outside (or the window was mapped under it): its
+  // first position inside is a new origin, not motion.
   if (entered) PlatformOf(window)->Reentered_ = true;
 }
 
-void TGlfwPlatform::OnCursor(GLFWwindow* window, double x, double y) {
-  TGlfwPlatform* self = PlatformOf(window);
-  if (self->Reentered_) {
-    self->Reentered_ = false;
-    self->CursorX_ = x;
-    self->CursorY_ = y;
-    return;
+void TGlfwPlatform::SamplePointer() {
+  // Motion is measured from where the pointer is after each round of events,
+  // not from GLFW's motion events: GLFW drops an event that ends where the
+  // previous one did, even when a warp moved the pointer in between, and the
+  // viewer warps it back to the same place every frame, so a steady turn would
+  // count only once.
+  if (!Window_ || !glfwGetWindowAttrib(Window_, GLFW_HOVERED)) return;
+  double x = 0.0, y = 0.0;
+  glfwGetCursorPos(Window_, &x, &y);
+  if (!Reentered_) {
+    MotionX_ += x - CursorX_;
+    MotionY_ += y - CursorY_;
   }
-  self->MotionX_ += x - self->CursorX_;
-  self->MotionY_ += y - self->CursorY_;
-  self->CursorX_ = x;
-  self->CursorY_ = y;
+  Reentered_ = false;
+  CursorX_ = x;
+  CursorY_ = y;
 }
 
 int TGlfwPlatform::KeyHits(int key) {
@@ -127,13 +129,11 @@ int TGlfwPlatform::MouseYSpeed() {
 }
 
 void TGlfwPlatform::MoveMouse(int x, int y) {
-  // GLFW drops the motion event of its latest warp, so the jump is not seen
-  // as motion as long as events are processed between two warps to different
-  // places; the program warps once per frame, always to the centre.
   if (!Window_) return;
   glfwSetCursorPos(Window_, x, y);
-  CursorX_ = x;
-  CursorY_ = y;
+  // The new origin is where the pointer is now: GLFW leaves it alone while the
+  // window does not have the focus.
+  glfwGetCursorPos(Window_, &CursorX_, &CursorY_);
 }
 
 void TGlfwPlatform::CreateTimer(double ticksPerSecond) {
@@ -145,6 +145,7 @@ void TGlfwPlatform::CreateTimer(double ticksPerSecond) {
 void TGlfwPlatform::WaitTimer() {
   if (Options_.FreeRunning || TickSeconds_ <= 0.0) {
     glfwPollEvents();
+    SamplePointer();
     return;
   }
   // Ticks lie on a fixed grid from CreateTimer; a frame that overran returns at
@@ -154,6 +155,7 @@ void TGlfwPlatform::WaitTimer() {
     const long long ticks = static_cast<long long>(std::floor(elapsed / TickSeconds_));
     if (ticks > TicksSeen_) {
       glfwPollEvents();
+      SamplePointer();
       TicksSeen_ = ticks;
       return;
     }

@@ -37,8 +37,10 @@ class TGlfwPlatform : public TPlatform {
  private:
   static void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods);
   static void OnClose(GLFWwindow* window);
-  static void OnCursor(GLFWwindow* window, double x, double y);
   static void OnEnter(GLFWwindow* window, int entered);
+  // Adds the pointer's way since the last sample to the motion, while it is
+  // over the window.
+  void SamplePointer();
 
   TOptions Options_;
   GLFWwindow* Window_ = nullptr;

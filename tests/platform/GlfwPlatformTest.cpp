@@ -8,6 +8,7 @@
 
 #include "platform/GlfwPlatform.h"
 #include "tests/support/Process.h"
+#include "tests/support/ViewerProcess.h"
 
 // Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
 #define GLFW_EXPOSE_NATIVE_X11
@@ -25,8 +26,7 @@ class GlfwPlatformTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(Platform.OpenWindow(320, 240, error)) << error;
     WindowId = std::to_string(glfwGetX11Window(Platform.Window()));
-    Run({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(getpid()),
-         "--name", "^voxelview$"});
+    ASSERT_EQ(TViewerProcess::FindWindow(getpid(), 20.0), WindowId) << "window not shown";
     Run({"/usr/bin/xdotool", "windowfocus", "--sync", WindowId});
     Pump([] { return false; }, 0.2);
   }
@@ -102,6 +102,22 @@ TEST_F(GlfwPlatformTest, MovingThePointerIsNotMotionAndMovesItsOrigin) {
   Pump([&] { return (x += Platform.MouseXSpeed()) == 10; });
   EXPECT_EQ(x, 10);
   EXPECT_EQ(Platform.MouseYSpeed(), -5);
+}
+
+TEST_F(GlfwPlatformTest, TheSameMoveAfterEachRecentringIsMotionEveryTime) {
+  // A steady mouse turn as the viewer sees it: every frame the pointer is put
+  // back in the middle and the user moves it the same way again.
+  for (int frame = 0; frame < 3; ++frame) {
+    Platform.MoveMouse(160, 120);
+    Pump([] { return false; }, 0.2);
+    Platform.MouseXSpeed();
+    Platform.MouseYSpeed();
+    Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "168", "117"});
+    int x = 0;
+    Pump([&] { return (x += Platform.MouseXSpeed()) == 8; });
+    EXPECT_EQ(x, 8) << "frame " << frame;
+    EXPECT_EQ(Platform.MouseYSpeed(), -3) << "frame " << frame;
+  }
 }
 
 TEST_F(GlfwPlatformTest, ThePointerEnteringTheWindowIsNotMotion) {
