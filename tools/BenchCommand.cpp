@@ -1,3 +1,4 @@
+#include <CLI/CLI.hpp>
 #include <time.h>
 #include <unistd.h>
 
@@ -93,21 +94,7 @@ bool SameChunk(const TChunk& a, const TChunk& b) {
          std::memcmp(a.Light, b.Light, sizeof a.Light) == 0 && a.VertexData == b.VertexData;
 }
 
-// A chunk at grid (x, z) without a callback, as CreateChunk makes it.
-std::shared_ptr<TChunk> NewChunk(int x, int z) {
-  std::shared_ptr<TChunk> chunk = TChunk::New();
-  chunk->ChunkX = x;
-  chunk->ChunkZ = z;
-  return chunk;
-}
-
-}  // namespace
-
-int RunBenchCommand(const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    std::fputs("usage: voxeltool bench\n", stderr);
-    return 2;
-  }
+int RunBench() {
   CreateNoiseTables();
   // The chunks the viewer queues first, in its order.
   const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
@@ -121,7 +108,7 @@ int RunBenchCommand(const std::vector<std::string>& args) {
   std::size_t identical = 0;
   for (const auto& [x, z] : square) {
     progress.Show("one thread:", generate.size(), square.size());
-    std::shared_ptr<TChunk> reference = NewChunk(x, z);
+    std::shared_ptr<TChunk> reference = TChunk::NewUnregistered(x, z);
     double start = ThreadMilliseconds();
     ReferenceGenerateData(*reference);
     referenceGenerate.push_back(ThreadMilliseconds() - start);
@@ -129,7 +116,7 @@ int RunBenchCommand(const std::vector<std::string>& args) {
     ReferenceBuildVertexData(*reference);
     referenceMesh.push_back(ThreadMilliseconds() - start);
 
-    std::shared_ptr<TChunk> chunk = NewChunk(x, z);
+    std::shared_ptr<TChunk> chunk = TChunk::NewUnregistered(x, z);
     start = ThreadMilliseconds();
     chunk->GenerateData();
     generate.push_back(ThreadMilliseconds() - start);
@@ -139,7 +126,6 @@ int RunBenchCommand(const std::vector<std::string>& args) {
 
     faces += static_cast<std::size_t>(chunk->VertexCount / 4);
     identical += SameChunk(*chunk, *reference) ? 1 : 0;
-    TRenderRegistry::MeshList.clear();
   }
 
   // The noise work of the square: the octave-samples of Noise3D that
@@ -168,6 +154,7 @@ int RunBenchCommand(const std::vector<std::string>& args) {
   }
   const double poolMs = MillisecondsSince(poolStart);
   const double poolCpuMs = CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - poolCpuStart;
+  // The pool's chunks were registered by CreateChunk, as the viewer's are.
   TRenderRegistry::MeshList.clear();
   progress.Clear();
 
@@ -193,4 +180,15 @@ int RunBenchCommand(const std::vector<std::string>& args) {
               TChunk::MAX_WORKER_THREADS, poolMs, square.size(), poolCpuMs,
               std::thread::hardware_concurrency());
   return identical == square.size() ? 0 : 1;
+}
+
+}  // namespace
+
+void AddBenchCommand(CLI::App& tool, int& status) {
+  CLI::App* command = tool.add_subcommand("bench", "time chunk generation and meshing");
+  command->footer(
+      "Builds the viewer's first 10 x 10 chunks one at a time, with the fast build and with\n"
+      "the straightforward reference build, and prints their CPU times side by side; then\n"
+      "times the worker pool on the same chunks. Status 1 if the two builds differ.");
+  command->callback([&status] { status = RunBench(); });
 }

@@ -12,6 +12,8 @@
 // single-precision value; "inf" for infinity). A script error ends the command
 // exactly as it ends the viewer: the message on standard error, status 255 and
 // nothing on standard output.
+#include <CLI/CLI.hpp>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -83,16 +85,21 @@ std::string DescribeBlock(const TBlockClass& block) {
   return line;
 }
 
-}  // namespace
-
-int RunBlocksCommand(const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    std::fputs("usage: voxeltool blocks   (reads ./Blocks.lua)\n", stderr);
-    return 2;
-  }
+int RunBlocks() {
   TLuaHandler::Init();
   for (const std::shared_ptr<TBlockClass>& block : TBlockClass::BlockClasses) {
     if (block) std::printf("%s\n", DescribeBlock(*block).c_str());
   }
   return 0;
+}
+
+}  // namespace
+
+void AddBlocksCommand(CLI::App& tool, int& status) {
+  CLI::App* command = tool.add_subcommand("blocks", "check ./Blocks.lua and list its block classes");
+  command->footer(
+      "Runs ./Blocks.lua as the viewer does at start-up and prints one line per block class\n"
+      "with all its values. A script error ends it as it ends the viewer: the message on\n"
+      "standard error, status 255.");
+  command->callback([&status] { status = RunBlocks(); });
 }

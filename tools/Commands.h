@@ -1,12 +1,15 @@
 #pragma once
 
-#include <string>
-#include <vector>
+namespace CLI {
+class App;
+}
 
-// The subcommands of voxeltool; each takes the arguments after its name and
-// returns the process's exit status.
-int RunAtlasCommand(const std::vector<std::string>& args);
-int RunBlocksCommand(const std::vector<std::string>& args);
-int RunDigestCommand(const std::vector<std::string>& args);
-int RunBenchCommand(const std::vector<std::string>& args);
-int RunShotCommand(const std::vector<std::string>& args);
+// The subcommands of voxeltool. Each adds itself to the tool with its options
+// and help; when the command line selects it, it runs and stores the exit
+// status in `status`. A bad argument that the options cannot catch is thrown
+// as CLI::ValidationError, so every usage error is reported the same way.
+void AddAtlasCommand(CLI::App& tool, int& status);
+void AddBlocksCommand(CLI::App& tool, int& status);
+void AddDigestCommand(CLI::App& tool, int& status);
+void AddBenchCommand(CLI::App& tool, int& status);
+void AddShotCommand(CLI::App& tool, int& status);

@@ -1,17 +1,16 @@
-#include <charconv>
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
 #include "world/Chunk.h"
 #include "world/Noise.h"
 
 namespace {
-
-// Chunk coordinates beyond this keep (X + 1024) * 32 far from int overflow.
-constexpr int kMaxChunkCoordinate = 1000000;
 
 // FNV-1a, 64 bits.
 std::uint64_t HashBytes(const void* data, std::size_t size) {
@@ -24,36 +23,11 @@ std::uint64_t HashBytes(const void* data, std::size_t size) {
   return hash;
 }
 
-bool ParseCoordinate(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  const auto [ptr, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && ptr == end && value >= -kMaxChunkCoordinate &&
-         value <= kMaxChunkCoordinate;
-}
-
-int Usage() {
-  std::fprintf(stderr,
-               "usage: voxeltool digest X Z [X Z ...]\n"
-               "  X, Z: chunk grid coordinates, integers from %d to %d\n",
-               -kMaxChunkCoordinate, kMaxChunkCoordinate);
-  return 2;
-}
-
-}  // namespace
-
-int RunDigestCommand(const std::vector<std::string>& args) {
-  if (args.empty() || args.size() % 2 != 0) return Usage();
-  std::vector<int> coordinates(args.size());
-  for (std::size_t n = 0; n < args.size(); ++n) {
-    if (!ParseCoordinate(args[n], coordinates[n])) return Usage();
-  }
-
+int RunDigest(const std::vector<int>& coordinates) {
   CreateNoiseTables();
   for (std::size_t n = 0; n < coordinates.size(); n += 2) {
     // Built exactly as a worker builds it, without the queues or a window.
-    std::shared_ptr<TChunk> chunk = TChunk::New();
-    chunk->ChunkX = coordinates[n];
-    chunk->ChunkZ = coordinates[n + 1];
+    std::shared_ptr<TChunk> chunk = TChunk::NewUnregistered(coordinates[n], coordinates[n + 1]);
     chunk->GenerateData();
     chunk->BuildVertexData();
     std::printf(
@@ -66,4 +40,28 @@ int RunDigestCommand(const std::vector<std::string>& args) {
     std::fflush(stdout);
   }
   return 0;
+}
+
+}  // namespace
+
+void AddDigestCommand(CLI::App& tool, int& status) {
+  CLI::App* command = tool.add_subcommand("digest", "print hashes of the generated data of chunks");
+  command->footer(
+      "Builds each chunk exactly as the viewer's workers do and prints one line per chunk:\n"
+      "  X Z voxel=HASH height=HASH light=HASH faces=N\n"
+      "with 64-bit FNV-1a hashes of its block IDs, heights and light. The lines must never\n"
+      "change: they pin the world the viewer generates.");
+  auto coordinates = std::make_shared<std::vector<int>>();
+  command
+      ->add_option("X Z", *coordinates,
+                   "chunk grid coordinates, one pair per chunk, integers from " +
+                       std::to_string(-TChunkRegion::MAX_COORDINATE) + " to " +
+                       std::to_string(TChunkRegion::MAX_COORDINATE))
+      ->required()
+      ->check(TChunkRegion::Coordinate());
+  command->callback([coordinates, &status] {
+    if (coordinates->size() % 2 != 0)
+      throw CLI::ValidationError("X Z", "coordinates come in pairs, X then Z");
+    status = RunDigest(*coordinates);
+  });
 }

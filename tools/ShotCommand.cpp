@@ -3,6 +3,8 @@
 // saves what the window shows once every initial chunk is on screen (or after
 // N frames).
 #include <GL/glew.h>
+// After GLEW, which must come before any other OpenGL header.
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <cstdlib>
@@ -98,28 +100,14 @@ class TShotPlatform : public TPlatform {
   bool Saved_ = false;
 };
 
-int Usage() {
-  std::fputs("usage: voxeltool shot [--frames N] [--out FILE.png]\n", stderr);
-  return 2;
-}
+struct TShotOptions {
+  int Frames = 0;  // 0: once every initial chunk is on screen
+  std::string Out = "shot.png";
+};
 
-}  // namespace
-
-int RunShotCommand(const std::vector<std::string>& args) {
-  int frames = 0;
-  std::string out = "shot.png";
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--frames" && i + 1 < args.size()) {
-      char* end = nullptr;
-      const long n = std::strtol(args[++i].c_str(), &end, 10);
-      if (*end != '\0' || n < 1 || n > 1000000) return Usage();
-      frames = static_cast<int>(n);
-    } else if (args[i] == "--out" && i + 1 < args.size()) {
-      out = args[++i];
-    } else {
-      return Usage();
-    }
-  }
+int RunShot(const TShotOptions& options) {
+  const int frames = options.Frames;
+  const std::string& out = options.Out;
   TShotPlatform platform(frames, out);
   TProgram::Run(platform);
   if (!platform.Done()) {
@@ -132,4 +120,22 @@ int RunShotCommand(const std::vector<std::string>& args) {
   }
   std::printf("%s: frame %d\n", out.c_str(), platform.Shown());
   return 0;
+}
+
+}  // namespace
+
+void AddShotCommand(CLI::App& tool, int& status) {
+  CLI::App* command = tool.add_subcommand("shot", "save a picture of what the viewer shows");
+  command->footer(
+      "Runs the viewer's own start-up and frame loop in a window on the current display,\n"
+      "without mouse input, and saves what the window shows as a PNG once every chunk of\n"
+      "the first square is on screen. Needs an OpenGL display (without one: xvfb-run -a).");
+  auto options = std::make_shared<TShotOptions>();
+  command->add_option("--frames", options->Frames, "take the picture after N frames instead")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000));
+  command->add_option("--out", options->Out, "the picture to write")
+      ->type_name("FILE.png")
+      ->capture_default_str();
+  command->callback([options, &status] { status = RunShot(*options); });
 }

@@ -1,17 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, if any is missing.
+# tools/install-deps.sh [run|test]...: installs the Debian packages a task
+# needs, if any is missing.
+#   run   building and using the viewer and voxeltool (./run)
+#   test  run, plus the test suite, the benchmarks, the sanitizer and fuzz
+#         builds and the fresh-machine check (./test, .ci/run)
 set -euo pipefail
 
-packages=(
-  cmake g++ make pkg-config
-  liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev
+run_packages=(
+  cmake g++ make
+  liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev libgl1-mesa-dri
+  libcli11-dev nlohmann-json3-dev
+)
+test_packages=(
+  "${run_packages[@]}"
   libgtest-dev libbenchmark-dev
+  xvfb libx11-dev libxtst-dev
+  libtinygltf-dev nodejs curl ca-certificates
   clang-14 libclang-rt-14-dev
-  libx11-dev xvfb xauth libgl1-mesa-dri xdotool
+  mmdebstrap
 )
 
+groups=("$@")
+[ ${#groups[@]} -eq 0 ] && groups=(test)
+wanted=()
+for group in "${groups[@]}"; do
+  case "$group" in
+    run) wanted+=("${run_packages[@]}") ;;
+    test) wanted+=("${test_packages[@]}") ;;
+    *)
+      echo "tools/install-deps.sh: unknown group '$group' (run or test)" >&2
+      exit 2
+      ;;
+  esac
+done
+
 missing=()
-for p in "${packages[@]}"; do
+for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

@@ -1,49 +1,61 @@
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "tools/Commands.h"
 
 namespace {
 
-struct TCommand {
-  const char* Name;
-  int (*Run)(const std::vector<std::string>&);
-  const char* Usage;
-};
+constexpr const char* kDescription =
+    "voxeltool: the viewer's world and data files from the command line.\n"
+    "Commands that read the block data take Blocks.lua, Texture.png and AO.png\n"
+    "from the working directory, as the viewer does. Blocks.lua is a Lua program\n"
+    "run with all of Lua's standard libraries: run only scripts you trust.";
 
-constexpr TCommand kCommands[] = {
-    {"atlas", RunAtlasCommand,
-     "atlas [--out DIR]    paint Texture.png and AO.png into DIR (default .)"},
-    {"blocks", RunBlocksCommand,
-     "blocks               load ./Blocks.lua and list the block classes"},
-    {"digest", RunDigestCommand, "digest X Z [X Z ...] hash the generated data of chunks"},
-    {"bench", RunBenchCommand, "bench                time chunk generation and meshing"},
-    {"shot", RunShotCommand,
-     "shot [--frames N] [--out FILE.png]  run the viewer and save a screenshot"},
-};
+// The name of the subcommand the command line chose, for error messages.
+std::string CommandName(const CLI::App& tool) {
+  std::string name = "voxeltool";
+  for (const CLI::App* command : tool.get_subcommands()) name += " " + command->get_name();
+  return name;
+}
 
-int Usage() {
-  std::fputs("usage: voxeltool COMMAND [ARGS]\n", stderr);
-  for (const TCommand& command : kCommands) std::fprintf(stderr, "  %s\n", command.Usage);
-  return 2;
+bool IsCommand(CLI::App& tool, const std::string& name) {
+  return !tool.get_subcommands([&](CLI::App* command) { return command->check_name(name); }).empty();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
-  const std::string name = argv[1];
-  const std::vector<std::string> args(argv + 2, argv + argc);
-  for (const TCommand& command : kCommands) {
-    if (name == command.Name) {
-      const int status = command.Run(args);
-      // Worker threads may still exist: end without running static destructors.
-      std::fflush(stdout);
-      std::fflush(stderr);
-      std::_Exit(status);
-    }
+  CLI::App tool(kDescription, "voxeltool");
+  tool.require_subcommand(1);
+  tool.fallthrough(false);
+  int status = 0;
+  AddAtlasCommand(tool, status);
+  AddBlocksCommand(tool, status);
+  AddDigestCommand(tool, status);
+  AddBenchCommand(tool, status);
+  AddShotCommand(tool, status);
+
+  try {
+    // CLI11 would only say that a command is required.
+    if (argc > 1 && argv[1][0] != '-' && !IsCommand(tool, argv[1]))
+      throw CLI::ExtrasError("unknown command '" + std::string(argv[1]) + "'",
+                             CLI::ExitCodes::ExtrasError);
+    tool.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    status = tool.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    status = tool.exit(help);
+  } catch (const CLI::ParseError& error) {
+    // One line: what was wrong, and where to read more.
+    const std::string name = CommandName(tool);
+    std::fprintf(stderr, "%s: %s (see %s --help)\n", name.c_str(), error.what(), name.c_str());
+    status = 2;
   }
-  return Usage();
+  // Worker threads may still exist: end without running static destructors.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
 }

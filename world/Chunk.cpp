@@ -29,6 +29,13 @@ std::shared_ptr<TChunk> TChunk::New() {
   return chunk;
 }
 
+std::shared_ptr<TChunk> TChunk::NewUnregistered(int x, int z) {
+  auto chunk = std::make_shared<TChunk>(TKey{});
+  chunk->ChunkX = x;
+  chunk->ChunkZ = z;
+  return chunk;
+}
+
 void TChunk::GenerateData() {
   // One generator per worker thread, kept for its scratch space.
   thread_local std::unique_ptr<TTerrainGenerator> generator;

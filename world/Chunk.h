@@ -39,6 +39,10 @@ class TChunk : public TMesh {
 
   // A hidden chunk, registered in TRenderer::MeshList, with zero-filled arrays.
   static std::shared_ptr<TChunk> New();
+  // A chunk at grid (x, z) that no registry knows of, for tools that build
+  // chunks in bulk: generated and meshed like any other but never drawn, and
+  // released with its last reference. Safe to make on any thread.
+  static std::shared_ptr<TChunk> NewUnregistered(int x, int z);
   explicit TChunk(TKey key);
 
   std::vector<std::uint8_t> VertexData;  // built by a worker, released by BuildMesh

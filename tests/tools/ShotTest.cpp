@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -93,7 +94,8 @@ TEST_F(ShotTest, BadArgumentsAreRefused) {
     argv.insert(argv.end(), args.begin(), args.end());
     const TProcessResult result = RunProcess(argv, {});
     EXPECT_EQ(result.ExitCode, 2);
-    EXPECT_NE(result.Stderr.find("usage: voxeltool shot"), std::string::npos);
+    EXPECT_EQ(result.Stderr.rfind("voxeltool shot: ", 0), 0u) << result.Stderr;
+    EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1) << result.Stderr;
   }
 }
 
