@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,7 +98,11 @@ TProcessResult TChildProcess::Wait(double timeoutSeconds) {
       if (Err_ >= 0 && fds[1].revents) ReadAvailable(Err_, result.Stderr);
     }
     // The child may leave descendants holding the pipes: its own end decides.
-    if (waitpid(Pid_, &status, WNOHANG) == Pid_) ended = true;
+    rusage usage{};
+    if (wait4(Pid_, &status, WNOHANG, &usage) == Pid_) {
+      ended = true;
+      result.MaxResidentKb = usage.ru_maxrss;
+    }
   }
   result.Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Started_).count();

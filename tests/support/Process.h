@@ -8,10 +8,11 @@
 
 // Runs a program as a child process and collects what it did.
 struct TProcessResult {
-  int ExitCode = -1;      // exit status 0..255, or -1 if it did not exit normally
-  int Signal = 0;         // the signal that ended it, or 0
-  bool TimedOut = false;  // killed after the time limit
-  double Seconds = 0.0;   // wall time from start until it ended
+  int ExitCode = -1;       // exit status 0..255, or -1 if it did not exit normally
+  int Signal = 0;          // the signal that ended it, or 0
+  bool TimedOut = false;   // killed after the time limit
+  double Seconds = 0.0;    // wall time from start until it ended
+  long MaxResidentKb = 0;  // peak resident memory of the child itself, in KiB
   std::string Stdout;
   std::string Stderr;
 };
