@@ -6,16 +6,31 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/support/ViewerProcess.h"
+#include "tests/support/XInput.h"
 
 namespace {
+
+// Polls until at least `count` workers of the viewer are busy at once: false,
+// with a test failure, if that never happens or the viewer ends first.
+bool WaitForBusyWorkers(TViewerProcess& viewer, int count) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int busy = 0;
+  while ((busy = TViewerProcess::BusyWorkers(viewer.Pid())) < count) {
+    if (viewer.EndedEarly()) return false;
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "never " << count << " busy workers at once";
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 // voxelview as a user runs it, in a working directory with the data files.
 class ViewerProcessTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (run under xvfb-run)";
-    Data.CopyAllData();
-  }
+  void SetUp() override { Data.CopyAllData(); }
+  void TearDown() override { EXPECT_EQ(TXInput::HeldKeys(), "") << "keys left down"; }
 
   TTempDir Data;
 };
@@ -25,8 +40,8 @@ TEST_F(ViewerProcessTest, EscapeEndsItWithStatusZero) {
   ASSERT_TRUE(viewer.Start(Data.Path().string()));
   const std::string window = viewer.WaitForWindow();
   ASSERT_FALSE(window.empty());
-  // Let it draw some frames and start on the chunks first.
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Escape in the middle of things: once the workers are on the first chunks.
+  ASSERT_TRUE(WaitForBusyWorkers(viewer, 1));
   ASSERT_TRUE(TViewerProcess::PressEscape(window));
   const TProcessResult result = viewer.Wait(10.0);
   EXPECT_FALSE(result.TimedOut);
@@ -60,13 +75,7 @@ void EndWhileEveryWorkerIsBusy(const TTempDir& data, bool (*end)(const std::stri
     const std::string window = viewer.WaitForWindow();
     ASSERT_FALSE(window.empty());
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    int busy = 0;
-    while ((busy = TViewerProcess::BusyWorkers(pid)) < kWorkers &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_EQ(busy, kWorkers) << "the workers never were all busy at once";
+    ASSERT_TRUE(WaitForBusyWorkers(viewer, kWorkers));
 
     ASSERT_TRUE(end(window));
     const auto sent = std::chrono::steady_clock::now();

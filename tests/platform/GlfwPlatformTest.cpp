@@ -6,45 +6,51 @@
 #include <string>
 #include <thread>
 
+#include <GLFW/glfw3.h>
+
 #include "platform/GlfwPlatform.h"
 #include "tests/support/Process.h"
-#include "tests/support/ViewerProcess.h"
-
-// Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
-#define GLFW_EXPOSE_NATIVE_X11
-#include <GLFW/glfw3.h>
-#include <GLFW/glfw3native.h>
+#include "tests/support/XInput.h"
 
 namespace {
 
 // The real platform with a visible window, driven from outside through X the
-// way a user would (xdotool, a window-close request).
+// way a user would (XTEST input, a window manager's close request).
 class GlfwPlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (run under xvfb-run)";
     std::string error;
     ASSERT_TRUE(Platform.OpenWindow(320, 240, error)) << error;
-    WindowId = std::to_string(glfwGetX11Window(Platform.Window()));
-    ASSERT_EQ(TViewerProcess::FindWindow(getpid(), 20.0), WindowId) << "window not shown";
-    Run({"/usr/bin/xdotool", "windowfocus", "--sync", WindowId});
-    Pump([] { return false; }, 0.2);
+    WindowId = TXInput::FindWindow(getpid(), TGlfwPlatform::WINDOW_TITLE, 20.0);
+    ASSERT_FALSE(WindowId.empty()) << "window not shown";
+    Settle();
   }
 
-  static void Run(const std::vector<std::string>& argv) {
-    TProcessOptions options;
-    options.TimeoutSeconds = 20.0;
-    const TProcessResult result = RunProcess(argv, options);
-    ASSERT_EQ(result.ExitCode, 0) << argv[0] << " " << argv[1] << ": " << result.Stderr;
-  }
+  void TearDown() override { EXPECT_EQ(TXInput::HeldKeys(), "") << "keys left down"; }
 
   // Processes window events until `done` holds or `seconds` pass.
   void Pump(const std::function<bool()>& done, double seconds = 5.0) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done() && std::chrono::steady_clock::now() < until) {
       Platform.WaitTimer();  // no timer yet: only processes events
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+  }
+
+  // Returns once the platform has seen every event the server sent the
+  // window so far: a close request sent now arrives after all of them, so
+  // when it shows, nothing older can still be on its way.
+  void Settle() {
+    ASSERT_TRUE(TXInput::SendCloseRequest(WindowId));
+    bool seen = false;
+    Pump([&] { return seen = Platform.CloseRequested(); });
+    ASSERT_TRUE(seen) << "the window never got the marker";
+  }
+
+  // Reads and drops the motion so far.
+  void ForgetMotion() {
+    Platform.MouseXSpeed();
+    Platform.MouseYSpeed();
   }
 
   TGlfwPlatform Platform;
@@ -52,21 +58,21 @@ class GlfwPlatformTest : public ::testing::Test {
 };
 
 TEST_F(GlfwPlatformTest, EscapeHitsAreCountedSinceTheLastPoll) {
-  Run({"/usr/bin/xdotool", "key", "--window", WindowId, "Escape", "Escape", "a", "Escape"});
+  ASSERT_TRUE(TXInput::PressKeys(WindowId, {"Escape", "Escape", "a", "Escape"}));
   int hits = 0;
   Pump([&] {
     hits += Platform.KeyHits(TPlatform::KEY_ESCAPE);
     return hits >= 3;
   });
   EXPECT_EQ(hits, 3);
-  Pump([] { return false; }, 0.2);
+  Settle();
   EXPECT_EQ(Platform.KeyHits(TPlatform::KEY_ESCAPE), 0);
   EXPECT_EQ(Platform.KeyHits('A'), 0);  // the program reads no other key
 }
 
 TEST_F(GlfwPlatformTest, ACloseRequestIsReportedOnceAndKeepsTheWindow) {
   EXPECT_FALSE(Platform.CloseRequested());
-  Run({VX_SEND_CLOSE_REQUEST, WindowId});
+  ASSERT_TRUE(TXInput::SendCloseRequest(WindowId));
   bool requested = false;
   Pump([&] { return requested = Platform.CloseRequested(); });
   EXPECT_TRUE(requested);
@@ -77,11 +83,10 @@ TEST_F(GlfwPlatformTest, ACloseRequestIsReportedOnceAndKeepsTheWindow) {
 
 TEST_F(GlfwPlatformTest, MouseMotionIsReadPerAxisAndResetByTheRead) {
   Platform.MoveMouse(100, 100);
-  Pump([] { return false; }, 0.2);
-  Platform.MouseXSpeed();
-  Platform.MouseYSpeed();
+  Settle();
+  ForgetMotion();
 
-  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "130", "90"});
+  ASSERT_TRUE(TXInput::MovePointer(WindowId, 130, 90));
   int x = 0;
   Pump([&] { return (x += Platform.MouseXSpeed()) == 30; });
   EXPECT_EQ(x, 30);
@@ -93,11 +98,11 @@ TEST_F(GlfwPlatformTest, MouseMotionIsReadPerAxisAndResetByTheRead) {
 
 TEST_F(GlfwPlatformTest, MovingThePointerIsNotMotionAndMovesItsOrigin) {
   Platform.MoveMouse(300, 200);
-  Pump([] { return false; }, 0.3);
+  Settle();
   EXPECT_EQ(Platform.MouseXSpeed(), 0);
   EXPECT_EQ(Platform.MouseYSpeed(), 0);
   // Later motion counts from where the pointer was put.
-  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "310", "195"});
+  ASSERT_TRUE(TXInput::MovePointer(WindowId, 310, 195));
   int x = 0;
   Pump([&] { return (x += Platform.MouseXSpeed()) == 10; });
   EXPECT_EQ(x, 10);
@@ -109,10 +114,9 @@ TEST_F(GlfwPlatformTest, TheSameMoveAfterEachRecentringIsMotionEveryTime) {
   // back in the middle and the user moves it the same way again.
   for (int frame = 0; frame < 3; ++frame) {
     Platform.MoveMouse(160, 120);
-    Pump([] { return false; }, 0.2);
-    Platform.MouseXSpeed();
-    Platform.MouseYSpeed();
-    Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "168", "117"});
+    Settle();
+    ForgetMotion();
+    ASSERT_TRUE(TXInput::MovePointer(WindowId, 168, 117));
     int x = 0;
     Pump([&] { return (x += Platform.MouseXSpeed()) == 8; });
     EXPECT_EQ(x, 8) << "frame " << frame;
@@ -124,15 +128,14 @@ TEST_F(GlfwPlatformTest, ThePointerEnteringTheWindowIsNotMotion) {
   // Out of the window (320 x 240 at the screen's corner), then back in far
   // from where it left: only the way it moves once inside is motion.
   Platform.MoveMouse(300, 200);
-  Run({"/usr/bin/xdotool", "mousemove", "--sync", "700", "600"});
-  Pump([] { return false; }, 0.3);
-  Platform.MouseXSpeed();
-  Platform.MouseYSpeed();
-  Run({"/usr/bin/xdotool", "mousemove", "--sync", "40", "30"});
-  Pump([] { return false; }, 0.3);
+  ASSERT_TRUE(TXInput::MovePointerOnScreen(700, 600));
+  Settle();
+  ForgetMotion();
+  ASSERT_TRUE(TXInput::MovePointerOnScreen(40, 30));
+  Settle();
   EXPECT_EQ(Platform.MouseXSpeed(), 0);
   EXPECT_EQ(Platform.MouseYSpeed(), 0);
-  Run({"/usr/bin/xdotool", "mousemove", "--window", WindowId, "45", "28"});
+  ASSERT_TRUE(TXInput::MovePointer(WindowId, 45, 28));
   int x = 0;
   Pump([&] { return (x += Platform.MouseXSpeed()) == 5; });
   EXPECT_EQ(x, 5);

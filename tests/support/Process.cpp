@@ -26,6 +26,13 @@ void ReadAvailable(int& fd, std::string& into) {
 
 }  // namespace
 
+std::string TProcessResult::Describe() const {
+  std::string how = TimedOut ? "killed after the time limit"
+                    : Signal ? "signal " + std::to_string(Signal)
+                             : "status " + std::to_string(ExitCode);
+  return how + ", standard error: \"" + Stderr + "\"";
+}
+
 TChildProcess::~TChildProcess() {
   if (Pid_ > 0) {
     kill(-Pid_, SIGKILL);
@@ -79,36 +86,27 @@ bool TChildProcess::Start(const std::vector<std::string>& argv, const TProcessOp
   return Pid_ > 0;
 }
 
-TProcessResult TChildProcess::Wait(double timeoutSeconds) {
-  TProcessResult result;
-  if (Pid_ <= 0) return result;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  int status = 0;
-  bool ended = false;
-  while (!ended) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      result.TimedOut = true;
-      kill(-Pid_, SIGKILL);
-      kill(Pid_, SIGKILL);
-    }
-    pollfd fds[2] = {{Out_, POLLIN, 0}, {Err_, POLLIN, 0}};
-    if (poll(fds, 2, 20) > 0) {
-      if (Out_ >= 0 && fds[0].revents) ReadAvailable(Out_, result.Stdout);
-      if (Err_ >= 0 && fds[1].revents) ReadAvailable(Err_, result.Stderr);
-    }
-    // The child may leave descendants holding the pipes: its own end decides.
-    rusage usage{};
-    if (wait4(Pid_, &status, WNOHANG, &usage) == Pid_) {
-      ended = true;
-      result.MaxResidentKb = usage.ru_maxrss;
-    }
+void TChildProcess::ReadOutput(int milliseconds) {
+  pollfd fds[2] = {{Out_, POLLIN, 0}, {Err_, POLLIN, 0}};
+  if (poll(fds, 2, milliseconds) > 0) {
+    if (Out_ >= 0 && fds[0].revents) ReadAvailable(Out_, Stdout_);
+    if (Err_ >= 0 && fds[1].revents) ReadAvailable(Err_, Stderr_);
   }
+}
+
+std::optional<TProcessResult> TChildProcess::Reap(int options) {
+  if (Pid_ <= 0) return std::nullopt;
+  int status = 0;
+  rusage usage{};
+  // The child may leave descendants holding the pipes: its own end decides.
+  if (wait4(Pid_, &status, options, &usage) != Pid_) return std::nullopt;
+  TProcessResult result;
   result.Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Started_).count();
+  result.MaxResidentKb = usage.ru_maxrss;
   // Whatever is still buffered in the pipes.
   for (int* fd : {&Out_, &Err_}) {
-    std::string& into = fd == &Out_ ? result.Stdout : result.Stderr;
+    std::string& into = fd == &Out_ ? Stdout_ : Stderr_;
     while (*fd >= 0) {
       pollfd p = {*fd, POLLIN, 0};
       if (poll(&p, 1, 0) <= 0) break;
@@ -117,8 +115,31 @@ TProcessResult TChildProcess::Wait(double timeoutSeconds) {
   }
   if (WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
+  result.TimedOut = TimedOut_;
+  result.Stdout = std::move(Stdout_);
+  result.Stderr = std::move(Stderr_);
   Pid_ = -1;
   return result;
+}
+
+TProcessResult TChildProcess::Wait(double timeoutSeconds) {
+  if (Pid_ <= 0) return {};
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  for (;;) {
+    if (!TimedOut_ && std::chrono::steady_clock::now() > deadline) {
+      TimedOut_ = true;
+      kill(-Pid_, SIGKILL);
+      kill(Pid_, SIGKILL);
+    }
+    ReadOutput(20);
+    if (auto result = Reap(WNOHANG)) return *result;
+  }
+}
+
+std::optional<TProcessResult> TChildProcess::Poll() {
+  ReadOutput(0);
+  return Reap(WNOHANG);
 }
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options) {

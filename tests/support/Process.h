@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct TProcessResult {
   long MaxResidentKb = 0;  // peak resident memory of the child itself, in KiB
   std::string Stdout;
   std::string Stderr;
+
+  // "status 255", "signal 11" or "killed after the time limit", then the
+  // standard error: what a failure message needs to say why a program ended.
+  std::string Describe() const;
 };
 
 struct TProcessOptions {
@@ -35,12 +40,23 @@ class TChildProcess {
   bool Start(const std::vector<std::string>& argv, const TProcessOptions& options);
   // Collects output until the child ends or `timeoutSeconds` pass (then it is killed).
   TProcessResult Wait(double timeoutSeconds);
+  // Without waiting: the result if the child has ended, nothing while it runs.
+  // The output read so far is kept for the result either way.
+  std::optional<TProcessResult> Poll();
   pid_t Pid() const { return Pid_; }
 
  private:
+  // Reads what the pipes hold, waiting up to `milliseconds` for something.
+  void ReadOutput(int milliseconds);
+  // The result once the child has ended (reaped), nothing while it runs.
+  std::optional<TProcessResult> Reap(int options);
+
   pid_t Pid_ = -1;
   int Out_ = -1;
   int Err_ = -1;
+  std::string Stdout_;
+  std::string Stderr_;
+  bool TimedOut_ = false;
   std::chrono::steady_clock::time_point Started_;
 };
 

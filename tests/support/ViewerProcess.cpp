@@ -1,70 +1,50 @@
 #include "tests/support/ViewerProcess.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 #include <vector>
 
+#include "platform/GlfwPlatform.h"
 #include "tests/support/TempDir.h"
-
-namespace {
-
-// The nice value that world/ChunkWorkers.cpp gives each worker thread.
-constexpr int kWorkerNice = 10;
-
-bool Xdotool(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {"/usr/bin/xdotool"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  TProcessOptions options;
-  options.TimeoutSeconds = 10.0;
-  return RunProcess(argv, options).ExitCode == 0;
-}
-
-}  // namespace
+#include "tests/support/XInput.h"
+#include "world/Chunk.h"
 
 bool TViewerProcess::Start(const std::string& workingDirectory) {
   TProcessOptions options;
   options.WorkingDirectory = workingDirectory;
-  return Child_.Start({VX_VOXELVIEW}, options);
+  if (!Child_.Start({VX_VOXELVIEW}, options)) return false;
+  Pid_ = Child_.Pid();
+  return true;
 }
 
-std::string TViewerProcess::WaitForWindow(double timeoutSeconds) const {
-  return FindWindow(Pid(), timeoutSeconds);
+std::string TViewerProcess::WaitForWindow(double timeoutSeconds) {
+  return TXInput::FindWindow(Pid_, TGlfwPlatform::WINDOW_TITLE, timeoutSeconds,
+                             [this] { return !EndedEarly(); });
 }
 
-std::string TViewerProcess::FindWindow(pid_t pid, double timeoutSeconds) {
-  // One search at a time, retried: a search walks every window on the display,
-  // and xdotool gives up with BadWindow when another test's window disappears
-  // during the walk.
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  TProcessOptions options;
-  options.TimeoutSeconds = 10.0;
-  do {
-    const TProcessResult found = RunProcess({"/usr/bin/xdotool", "search", "--onlyvisible", "--pid",
-                                             std::to_string(pid), "--name", "^voxelview$"},
-                                            options);
-    if (found.ExitCode == 0 && !found.Stdout.empty()) {
-      return found.Stdout.substr(0, found.Stdout.find('\n'));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  } while (std::chrono::steady_clock::now() < deadline);
-  return {};
+bool TViewerProcess::EndedEarly() {
+  if (Ended_) return true;
+  Ended_ = Child_.Poll();
+  if (!Ended_) return false;
+  ADD_FAILURE() << "voxelview ended while it should still run: " << Ended_->Describe();
+  return true;
 }
 
 bool TViewerProcess::PressEscape(const std::string& window) {
-  return Xdotool({"windowfocus", "--sync", window}) &&
-         Xdotool({"key", "--window", window, "Escape"});
+  return TXInput::PressKeys(window, {"Escape"});
 }
 
 bool TViewerProcess::SendCloseRequest(const std::string& window) {
-  TProcessOptions options;
-  options.TimeoutSeconds = 10.0;
-  return RunProcess({VX_SEND_CLOSE_REQUEST, window}, options).ExitCode == 0;
+  return TXInput::SendCloseRequest(window);
+}
+
+TProcessResult TViewerProcess::Wait(double timeoutSeconds) {
+  if (Ended_) return *Ended_;
+  return Child_.Wait(timeoutSeconds);
 }
 
 int TViewerProcess::BusyWorkers(pid_t pid) {
@@ -79,7 +59,8 @@ int TViewerProcess::BusyWorkers(pid_t pid) {
     std::istringstream fields(stat.substr(nameEnd + 1));
     std::vector<std::string> field;
     for (std::string f; fields >> f;) field.push_back(f);
-    if (field.size() > 16 && field[0] == "R" && std::stoi(field[16]) == kWorkerNice) ++busy;
+    if (field.size() > 16 && field[0] == "R" && std::stoi(field[16]) == TChunk::WORKER_NICENESS)
+      ++busy;
   }
   return busy;
 }

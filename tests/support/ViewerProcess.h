@@ -2,31 +2,32 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 
 #include "tests/support/Process.h"
 
 // voxelview as a user runs it, in a given working directory under the test's
-// X display, with the means to find its window and send it input.
+// own X display, with the means to find its window and send it input.
 class TViewerProcess {
  public:
   // False if the program could not be started.
   bool Start(const std::string& workingDirectory);
-  // The X id of the viewer's window once it is mapped; empty if it is not
-  // within `timeoutSeconds`. Found by process id: other tests may run viewers
-  // on the same display.
-  std::string WaitForWindow(double timeoutSeconds = 30.0) const;
-  // The X id of the visible window named "voxelview" of process `pid`, searched
-  // for until `timeoutSeconds` pass; empty if none showed up.
-  static std::string FindWindow(pid_t pid, double timeoutSeconds);
-  // Focuses the window, then types Escape into it (xdotool sends keys to the
-  // focused window through XTEST). False if xdotool failed.
+  // The X id of the viewer's window once it is mapped. Empty if it is not
+  // mapped within `timeoutSeconds`, or at once, with a test failure that says
+  // how it ended, if the viewer ends first.
+  std::string WaitForWindow(double timeoutSeconds = 30.0);
+  // While the viewer should be running: false as long as it is, otherwise a
+  // test failure with its exit status or signal and its standard error, and
+  // true, so the caller can stop at once instead of waiting for a deadline.
+  bool EndedEarly();
+  // Gives the window the focus and types Escape into it (see TXInput).
   static bool PressEscape(const std::string& window);
   // A window manager's close request (WM_DELETE_WINDOW). False if not sent.
   static bool SendCloseRequest(const std::string& window);
   // Collects the output until the viewer ends or the time is up (then it is killed).
-  TProcessResult Wait(double timeoutSeconds) { return Child_.Wait(timeoutSeconds); }
-  pid_t Pid() const { return Child_.Pid(); }
+  TProcessResult Wait(double timeoutSeconds);
+  pid_t Pid() const { return Pid_; }
 
   // The number of chunk worker threads (told apart by their nice value) that
   // are running or waiting for a core right now; 0 once the process is gone.
@@ -36,4 +37,6 @@ class TViewerProcess {
 
  private:
   TChildProcess Child_;
+  pid_t Pid_ = -1;
+  std::optional<TProcessResult> Ended_;  // how it ended, once seen by EndedEarly
 };
