@@ -6,6 +6,7 @@
 set -euo pipefail
 seconds="${1:-10}"
 here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/tools/install-deps.sh" test
 build="$here/build-fuzz"
 targets=(png_texture_fuzz block_records_fuzz)
 

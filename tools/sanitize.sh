@@ -7,17 +7,10 @@
 # Any report fails the run. Usage: tools/sanitize.sh [asan|tsan]...
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/tools/install-deps.sh" test
 jobs="$(nproc)"
 modes=("$@")
 [ ${#modes[@]} -eq 0 ] && modes=(asan tsan)
-
-run_under_display() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
-  else
-    "$@"
-  fi
-}
 
 configure() {  # build dir, sanitizers
   cmake -S "$here" -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOXEL_SANITIZE="$2" \
@@ -33,8 +26,8 @@ for mode in "${modes[@]}"; do
     asan)
       configure "$here/build-asan" address,undefined
       cmake --build "$here/build-asan" -j"$jobs"
-      (cd "$here/build-asan" && run_under_display ctest --output-on-failure -j"$jobs" -LE soak)
-      (cd "$here/build-asan" && run_under_display ctest --output-on-failure -L soak)
+      (cd "$here/build-asan" && ctest --output-on-failure -j"$jobs" -LE soak)
+      (cd "$here/build-asan" && ctest --output-on-failure -L soak)
       ;;
     tsan)
       configure "$here/build-tsan" thread
@@ -44,9 +37,8 @@ for mode in "${modes[@]}"; do
       # llvmpipe's own rasteriser threads use locks TSan cannot see into (the
       # driver is not instrumented) and report races inside Mesa; drawing on
       # the calling thread leaves only our threads, all of them checked.
-      (cd "$here/build-tsan" && LP_NUM_THREADS=0 VX_SOAK_CROSSINGS=40 run_under_display ctest \
-        --output-on-failure \
-        -j"$jobs" -R '^(ChunkQueue|ChunkUpload|CameraControl|ProgramTest|SoakTest)')
+      (cd "$here/build-tsan" && LP_NUM_THREADS=0 VX_SOAK_CROSSINGS=40 ctest --output-on-failure -j"$jobs" \
+        -R '^(ChunkQueue|ChunkUpload|CameraControl|ProgramTest|SoakTest)')
       ;;
     *)
       echo "unknown mode: $mode (asan or tsan)" >&2

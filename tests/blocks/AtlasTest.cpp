@@ -19,17 +19,31 @@ namespace {
 constexpr int AO_TILE = 32;  // pixels per AO tile side
 constexpr int FACE_TILE = 16;
 
-TEST(AtlasTest, AtlasCommandPaintsTheShippedAtlasesByteForByte) {
+// A PNG file's header fields after the size: bit depth, colour type,
+// compression, filter and interlace method (IHDR bytes 8..12, file offset 24).
+std::string PngFormat(const std::string& file) {
+  return file.size() >= 29 ? file.substr(24, 5) : std::string();
+}
+
+TEST(AtlasTest, AtlasCommandPaintsTheShippedAtlases) {
   TTempDir dir;
   const std::string out = dir / "atlases";
   const TProcessResult result = RunProcess({VX_VOXELTOOL, "atlas", "--out", out}, {});
   ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
+  // Pixels, size and format, not the files' bytes: those depend on the zlib
+  // that compressed them.
   for (const char* name : {"Texture.png", "AO.png"}) {
-    const std::string painted = ReadFileBytes(std::filesystem::path(out) / name);
-    const std::string shipped = ReadFileBytes(DataDir() / name);
-    ASSERT_FALSE(shipped.empty()) << name;
-    EXPECT_TRUE(painted == shipped)
-        << name << " differs from data/" << name << "; repaint with: voxeltool atlas --out data";
+    SCOPED_TRACE(name);
+    const std::filesystem::path painted = std::filesystem::path(out) / name;
+    const std::filesystem::path shipped = DataDir() / name;
+    const std::optional<TImage> paintedImage = TImage::LoadPng(painted.string());
+    const std::optional<TImage> shippedImage = TImage::LoadPng(shipped.string());
+    ASSERT_TRUE(paintedImage && shippedImage);
+    EXPECT_EQ(PngFormat(ReadFileBytes(painted)), PngFormat(ReadFileBytes(shipped)));
+    EXPECT_EQ(paintedImage->Width, shippedImage->Width);
+    EXPECT_EQ(paintedImage->Height, shippedImage->Height);
+    EXPECT_TRUE(paintedImage->Pixels == shippedImage->Pixels)
+        << "differs from data/" << name << "; repaint with: voxeltool atlas --out data";
   }
 }
 
