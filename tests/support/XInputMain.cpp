@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/GlfwPlatform.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/XInput.h"
 
 int main(int argc, char** argv) {
@@ -24,9 +25,17 @@ int main(int argc, char** argv) {
     std::fputs("usage: x-input escape PID [SECONDS]\n", stderr);
     return 2;
   }
-  const std::string window = TXInput::FindWindow(pid, TGlfwPlatform::WINDOW_TITLE, seconds);
+  // Gone or a zombie: its window will never come.
+  const auto alive = [pid] {
+    const std::string stat = ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t state = stat.rfind(") ");
+    return state != std::string::npos && stat.compare(state + 2, 1, "Z") != 0;
+  };
+  const std::string window =
+      TXInput::FindWindow(pid, TGlfwPlatform::WINDOW_TITLE, seconds, alive);
   if (window.empty()) {
-    std::fprintf(stderr, "x-input: no viewer window of process %d within %g s\n", pid, seconds);
+    std::fprintf(stderr, "x-input: no viewer window of process %d (%s)\n", pid,
+                 alive() ? "timed out" : "it ended");
     return 1;
   }
   if (!TXInput::PressKeys(window, {"Escape"})) {
