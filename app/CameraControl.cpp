@@ -48,16 +48,28 @@ std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, in
   return entering;
 }
 
-std::vector<TChunkPosition> InitialChunks(int radius) {
+std::vector<TChunkPosition> InitialChunks(int radius, int centreX, int centreZ) {
   std::vector<TChunkPosition> square;
   for (int a = 2 * radius - 1; a >= 0; --a) {
-    for (int b = 0; b < 2 * radius; ++b) square.push_back({a - radius, b - radius});
+    for (int b = 0; b < 2 * radius; ++b)
+      square.push_back({centreX + a - radius, centreZ + b - radius});
   }
   return square;
 }
 
+void PlaceCameraAtStart() {
+  MainCamera->Move(CameraStart.X, CameraStart.Y, CameraStart.Z, 0);
+  CameraYaw = CameraStart.Yaw;
+  CameraPitch = CameraStart.Pitch;
+  // The camera starts inside the square it queues, so the first frames have
+  // nothing more to stream.
+  CameraChunkX = CameraChunkCoordinate(CameraStart.X);
+  CameraChunkZ = CameraChunkCoordinate(CameraStart.Z);
+}
+
 void CreateInitialChunks(TPlatform& platform) {
-  for (const TChunkPosition& position : InitialChunks(ViewRadius)) QueueChunk(position);
+  for (const TChunkPosition& position : InitialChunks(ViewRadius, CameraChunkX, CameraChunkZ))
+    QueueChunk(position);
   CentrePointer(platform);
 }
 

@@ -24,6 +24,15 @@ inline int CameraChunkX = 0;   // the camera's chunk at the last streaming step
 inline int CameraChunkZ = 0;
 inline std::shared_ptr<TCamera> MainCamera;
 
+// Where start-up puts the camera, and so which square it queues first. The
+// viewer always starts from the defaults; voxeltool shot can start anywhere.
+struct TCameraStart {
+  float X = 0.0f, Y = 100.0f, Z = 0.0f;  // world coordinates
+  int Yaw = 90;                          // degrees, CameraYaw's start
+  int Pitch = 0;                         // degrees, CameraPitch's start, -90..90
+};
+inline TCameraStart CameraStart;
+
 struct TChunkPosition {
   int X = 0;
   int Z = 0;
@@ -40,10 +49,13 @@ bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunk
 std::vector<TChunkPosition> ChunksEnteringView(int fromX, int fromZ, int toX, int toZ, int radius);
 
 // The first 2R x 2R chunks, in the order they are queued: x from R - 1 down to
-// -R, and for each x, z from -R up to R - 1.
-std::vector<TChunkPosition> InitialChunks(int radius);
+// -R, and for each x, z from -R up to R - 1, around chunk (0, 0) or, given,
+// around the camera's chunk (centreX, centreZ).
+std::vector<TChunkPosition> InitialChunks(int radius, int centreX = 0, int centreZ = 0);
 
-// Queues the InitialChunks and centres the pointer.
+// Puts MainCamera at CameraStart and sets the steering state to match.
+void PlaceCameraAtStart();
+// Queues the InitialChunks around the camera's chunk and centres the pointer.
 void CreateInitialChunks(TPlatform& platform);
 // Drops far chunks and queues new ones when the camera entered another chunk.
 void UpdateChunkStreaming();

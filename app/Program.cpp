@@ -29,7 +29,7 @@ void TProgram::Startup(TPlatform& platform) {
   MainCamera->SetViewport(0, 0, 1024, 768);
   MainCamera->SetClsColor(128, 128, 128);
   MainCamera->SetRange(1.0f, 500.0f);
-  MainCamera->Move(0.0f, 100.0f, 0.0f, 0);
+  PlaceCameraAtStart();
 
   TLight::SetAmbientColor(180, 180, 160);
   const std::shared_ptr<TLight> sun = TLight::Create(TLight::KIND_DIRECTIONAL);

@@ -1,21 +1,26 @@
-// voxeltool shot [--frames N] [--out FILE.png]: runs the viewer's own start-up
-// and frame loop in a window on the current display, without mouse input, and
-// saves what the window shows once every initial chunk is on screen (or after
-// N frames).
+// voxeltool shot [--at X Y Z] [--turn YAW PITCH] [--frames N] [--out FILE.png]:
+// runs the viewer's own start-up and frame loop in a window on the current
+// display, without mouse input, and saves what the window shows once every
+// initial chunk is on screen (or after N frames). With --at or --turn the
+// camera starts there and holds still instead of flying on.
 #include <GL/glew.h>
 // After GLEW, which must come before any other OpenGL header.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CameraControl.h"
 #include "app/Program.h"
 #include "app/Renderer.h"
 #include "gpu/Image.h"
 #include "platform/GlfwPlatform.h"
+#include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
 #include "world/Chunk.h"
 
@@ -25,7 +30,14 @@ namespace {
 // shown, where the finished back buffer can be read.
 class TShotPlatform : public TPlatform {
  public:
-  TShotPlatform(int frames, std::string out) : Frames_(frames), Out_(std::move(out)) {}
+  // A place the camera holds still at, in world coordinates (double: far out a
+  // float cannot even hold the place asked for).
+  struct THold {
+    double X = 0.0, Y = 0.0, Z = 0.0;
+  };
+
+  TShotPlatform(int frames, std::string out, std::optional<THold> hold)
+      : Frames_(frames), Out_(std::move(out)), Hold_(hold) {}
 
   bool OpenWindow(int width, int height, std::string& error) override {
     return Real_.OpenWindow(width, height, error);
@@ -51,7 +63,38 @@ class TShotPlatform : public TPlatform {
       Done_ = true;
     }
     AllVisibleAtLastFlip_ = VisibleChunks() >= InitialChunkCount_;
+    if (Hold_) HoldStill();
     Real_.Flip();
+  }
+
+  // Before the next frame is drawn: the camera back where it was asked to be
+  // (undoing the frame's step forward), with the world's origin moved to the
+  // corner of the start square's centre chunk. Far out, world coordinates in
+  // single precision would put chunks a block or more off, with cracks
+  // between them; near the camera they are exact. Streaming, which looks at
+  // the camera after drawing, then finds it in the chunk it last saw and
+  // queues and drops nothing; start-up already queued the square around the
+  // real place.
+  void HoldStill() {
+    if (!Shifted_) {
+      OriginChunkX_ = CameraChunkX;
+      OriginChunkZ_ = CameraChunkZ;
+    }
+    const auto x = static_cast<float>(Hold_->X - TChunk::CHUNK_WIDTH * double(OriginChunkX_));
+    const auto z = static_cast<float>(Hold_->Z - TChunk::CHUNK_DEPTH * double(OriginChunkZ_));
+    MainCamera->Locate(x, static_cast<float>(Hold_->Y), z);
+    if (!Shifted_) {
+      CameraChunkX = CameraChunkCoordinate(x);
+      CameraChunkZ = CameraChunkCoordinate(z);
+      Shifted_ = true;
+    }
+    for (const auto& mesh : TRenderer::MeshList) {
+      if (auto* chunk = dynamic_cast<TChunk*>(mesh.get()); chunk && chunk->Hidden == 0) {
+        chunk->Locate(static_cast<float>(TChunk::CHUNK_WIDTH * (chunk->ChunkX - OriginChunkX_)),
+                      0.0f,
+                      static_cast<float>(TChunk::CHUNK_DEPTH * (chunk->ChunkZ - OriginChunkZ_)));
+      }
+    }
   }
 
   bool Saved() const { return Saved_; }
@@ -93,6 +136,9 @@ class TShotPlatform : public TPlatform {
   TGlfwPlatform Real_;
   int Frames_;
   std::string Out_;
+  std::optional<THold> Hold_;
+  bool Shifted_ = false;
+  int OriginChunkX_ = 0, OriginChunkZ_ = 0;
   std::size_t InitialChunkCount_ = InitialChunks(ViewRadius).size();
   int Shown_ = 0;
   bool AllVisibleAtLastFlip_ = false;
@@ -103,12 +149,42 @@ class TShotPlatform : public TPlatform {
 struct TShotOptions {
   int Frames = 0;  // 0: once every initial chunk is on screen
   std::string Out = "shot.png";
+  std::vector<double> At;  // X Y Z, or empty: the viewer's start
+  std::vector<int> Turn;   // yaw and pitch in degrees, or empty: the viewer's start
 };
 
+// The square around the camera's chunk must lie within the coordinates the
+// generator accepts.
+void CheckPlace(double x, double z) {
+  const long long limit =
+      static_cast<long long>(TChunk::CHUNK_WIDTH) * (TChunkRegion::MAX_COORDINATE - ViewRadius);
+  if (!(std::fabs(x) <= limit && std::fabs(z) <= limit))
+    throw CLI::ValidationError("--at", "X and Z must lie within +-" + std::to_string(limit));
+}
+
 int RunShot(const TShotOptions& options) {
+  if (!options.At.empty()) {
+    CheckPlace(options.At[0], options.At[2]);
+    CameraStart.X = static_cast<float>(options.At[0]);
+    CameraStart.Y = static_cast<float>(options.At[1]);
+    CameraStart.Z = static_cast<float>(options.At[2]);
+  }
+  if (!options.Turn.empty()) {
+    // The viewer keeps its pitch within these limits too.
+    if (options.Turn[1] < -90 || options.Turn[1] > 90)
+      throw CLI::ValidationError("--turn", "PITCH must be from -90 to 90 degrees");
+    CameraStart.Yaw = options.Turn[0];
+    CameraStart.Pitch = options.Turn[1];
+  }
+  std::optional<TShotPlatform::THold> hold;
+  if (!options.At.empty()) {
+    hold = {options.At[0], options.At[1], options.At[2]};
+  } else if (!options.Turn.empty()) {
+    hold = {CameraStart.X, CameraStart.Y, CameraStart.Z};
+  }
   const int frames = options.Frames;
   const std::string& out = options.Out;
-  TShotPlatform platform(frames, out);
+  TShotPlatform platform(frames, out, hold);
   TProgram::Run(platform);
   if (!platform.Done()) {
     std::fputs("voxeltool shot: ended before the picture was taken\n", stderr);
@@ -129,8 +205,20 @@ void AddShotCommand(CLI::App& tool, int& status) {
   command->footer(
       "Runs the viewer's own start-up and frame loop in a window on the current display,\n"
       "without mouse input, and saves what the window shows as a PNG once every chunk of\n"
-      "the first square is on screen. Needs an OpenGL display (without one: xvfb-run -a).");
+      "the first square is on screen. Needs an OpenGL display (without one: xvfb-run -a).\n"
+      "With --at or --turn the camera starts at that place and direction instead of the\n"
+      "viewer's (0 100 0, turned 90 0: along +X), loads the square of chunks the viewer\n"
+      "would hold there and holds still while it waits for them. Without them the picture\n"
+      "is exactly the viewer's first view.");
   auto options = std::make_shared<TShotOptions>();
+  command->add_option("--at", options->At, "the camera's place, world coordinates (blocks)")
+      ->expected(3)
+      ->type_name("X Y Z")
+      ->check(CLI::Range(-1.0e9, 1.0e9));
+  command->add_option("--turn", options->Turn, "the camera's yaw (90: along +X) and pitch (up)")
+      ->expected(2)
+      ->type_name("YAW PITCH")
+      ->check(CLI::Range(-1000000, 1000000));
   command->add_option("--frames", options->Frames, "take the picture after N frames instead")
       ->type_name("N")
       ->check(CLI::Range(1, 1000000));

@@ -83,10 +83,34 @@ TEST_F(ShotTest, LoadedWorldShowsSkyAboveAndTexturedLitTerrainBelow) {
   EXPECT_GT(greenish, 0);  // grass on the surface
 }
 
+TEST_F(ShotTest, FromAGivenPlaceItLooksTheGivenWay) {
+  // High above everything, straight up: nothing but sky ...
+  const auto up = Shoot({"--at", "-50", "300", "70", "--turn", "0", "90"});
+  ASSERT_TRUE(up);
+  EXPECT_EQ(GreyShare(*up, 0, 768), 1.0);
+  // ... and straight down from just above the hills: ground everywhere.
+  const auto down = Shoot({"--at", "-50", "140", "70", "--turn", "0", "-90"});
+  ASSERT_TRUE(down);
+  EXPECT_LT(GreyShare(*down, 0, 768), 0.001);
+}
+
+TEST_F(ShotTest, FarFromTheOriginChunksStillJoinWithoutCracks) {
+  // Near the generator's last chunk, where single-precision world coordinates
+  // are two blocks apart; a crack between chunks would show the sky's grey.
+  const auto image = Shoot({"--at", "31999000", "140", "-31999000", "--turn", "0", "-90"});
+  ASSERT_TRUE(image);
+  EXPECT_LT(GreyShare(*image, 0, 768), 0.001);
+}
+
 TEST_F(ShotTest, BadArgumentsAreRefused) {
   for (const auto& args : {std::vector<std::string>{"shot", "--frames", "0"},
                            std::vector<std::string>{"shot", "--frames", "x"},
-                           std::vector<std::string>{"shot", "--bogus"}}) {
+                           std::vector<std::string>{"shot", "--bogus"},
+                           std::vector<std::string>{"shot", "--at", "1", "2"},
+                           std::vector<std::string>{"shot", "--at", "0", "100", "nan"},
+                           std::vector<std::string>{"shot", "--at", "33000000", "100", "0"},
+                           std::vector<std::string>{"shot", "--turn", "0", "91"},
+                           std::vector<std::string>{"shot", "--turn", "0.5", "0"}}) {
     std::vector<std::string> argv = {VX_VOXELTOOL};
     argv.insert(argv.end(), args.begin(), args.end());
     const TProcessResult result = RunProcess(argv, {});
