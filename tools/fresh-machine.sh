@@ -4,9 +4,12 @@
 # What a new user meets: a minimal Debian 12 root (mmdebstrap, with this
 # machine's apt sources and nothing but git), a clean clone of the committed
 # HEAD, and in it, as root, the README's two commands:
-#   1. ./test with DISPLAY naming a display that does not exist (the tests
+#   1. ./run first, with no display: it must install what it needs and build
+#      the viewer and voxeltool with that alone, and the viewer must then say
+#      that it has no display (status 255);
+#   2. ./test with DISPLAY naming a display that does not exist (the tests
 #      must bring their own), then the suite N - 1 more times (default N = 1);
-#   2. ./run under a virtual display, ended by Escape: status 0.
+#   3. ./run under a virtual display, ended by Escape: status 0.
 # A package that the scripts forget to install fails here, whatever this
 # machine happens to have. Needs root (for chroot and the mounts); the root
 # is removed afterwards unless --keep is given.
@@ -71,6 +74,18 @@ in_root() {  # runs a bash command in the clone, as a new login would
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     /bin/bash -c "cd /root/voxelview && $1"
 }
+
+say "./run with only what it installs itself, and no display"
+in_root '
+  status=0
+  DISPLAY=:123 ./run > /tmp/run.log 2>&1 || status=$?
+  if [ $status -ne 255 ] || ! grep -q "^voxelview: cannot" /tmp/run.log; then
+    cat /tmp/run.log >&2
+    echo "./run ended with status $status, not with the viewer'"'"'s no-display error" >&2
+    exit 1
+  fi
+  test -x build/tools/voxeltool
+'
 
 say "./test, with DISPLAY=:123 (no such display)"
 in_root 'DISPLAY=:123 ./test'
