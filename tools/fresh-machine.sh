@@ -11,8 +11,8 @@
 #      must bring their own), then the suite N - 1 more times (default N = 1);
 #   3. ./run under a virtual display, ended by Escape: status 0.
 # A package that the scripts forget to install fails here, whatever this
-# machine happens to have. Needs root (for chroot and the mounts); the root
-# is removed afterwards unless --keep is given.
+# machine happens to have. Runs as root (through sudo if need be: chroot and
+# mounts); the root is removed afterwards unless --keep is given.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 suite_runs=1
@@ -25,8 +25,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ "$(id -u)" -ne 0 ]; then
-  echo "tools/fresh-machine.sh needs root (chroot and mounts)" >&2
-  exit 2
+  exec sudo "$0" "$@"  # chroot and mounts
 fi
 "$here/tools/install-deps.sh" test
 
