@@ -1,18 +1,24 @@
 #pragma once
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "world/Noise.h"
 
-// Four floats computed lane by lane with SSE2, which every x86-64 CPU has, so
-// one build gives the same world everywhere. Each operator is the IEEE single
-// precision operation of the scalar code, applied to every lane; with
-// -ffp-contract=off nothing is fused, so a lane's result is bit for bit what
-// the scalar expression gives.
+// Four floats computed lane by lane: SSE2 on x86-64 (every such CPU has it),
+// NEON on arm64, whatever the compiler makes of the generic vectors elsewhere.
+// Each operator is the IEEE single precision operation of the scalar code,
+// applied to every lane; with -ffp-contract=off nothing is fused, so a lane's
+// result is bit for bit what the scalar expression gives on any CPU.
 using TLanes = float __attribute__((vector_size(16)));
+// Four 32-bit integers, for lattice indices and bit masks.
+using TLaneInts = std::int32_t __attribute__((vector_size(16)));
+using TLaneBits = std::uint32_t __attribute__((vector_size(16)));
 
 inline TLanes LoadLanes(const float* p) {
   TLanes v;
@@ -28,14 +34,31 @@ inline TLanes Broadcast(float s) {
   return TLanes{s, s, s, s};
 }
 
+// Transpose with the compilers' generic shuffles, for CPUs without SSE2. It
+// is compiled everywhere so that the tests on x86 check it against SSE2's.
+inline void TransposePortable(TLanes& a, TLanes& b, TLanes& c, TLanes& d) {
+  const TLanes ab01 = __builtin_shufflevector(a, b, 0, 4, 1, 5);  // a0 b0 a1 b1
+  const TLanes ab23 = __builtin_shufflevector(a, b, 2, 6, 3, 7);  // a2 b2 a3 b3
+  const TLanes cd01 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const TLanes cd23 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(ab01, cd01, 0, 1, 4, 5);
+  b = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
+  c = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
+  d = __builtin_shufflevector(ab23, cd23, 2, 3, 6, 7);
+}
+
 // Rows become columns: lane n of the result r holds lane r of input n.
 inline void Transpose(TLanes& a, TLanes& b, TLanes& c, TLanes& d) {
+#if defined(__SSE2__)
   __m128 r0 = a, r1 = b, r2 = c, r3 = d;
   _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
   a = r0;
   b = r1;
   c = r2;
   d = r3;
+#else
+  TransposePortable(a, b, c, d);
+#endif
 }
 
 // InterpolateCubic term for term, for a float or for every lane.
@@ -63,7 +86,8 @@ inline TLanes LoadTableRow(const float* table, std::uint32_t index) {
                 table[(index + 3u) & kMask]};
 }
 
-// std::fabs on every lane: the sign bit cleared.
+// std::fabs on every lane: the sign bit cleared. Plain vector code, since on
+// x86 it compiles to a single SSE2 and-mask anyway.
 inline TLanes Abs(TLanes v) {
-  return _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+  return std::bit_cast<TLanes>(std::bit_cast<TLaneBits>(v) & 0x7fffffffu);
 }

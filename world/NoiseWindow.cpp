@@ -1,15 +1,19 @@
 #include "world/NoiseWindow.h"
 
+#include <bit>
+
 #include "world/NoiseLattice.h"
 
 namespace {
 
 // TLatticeCoordinate on four lanes: the same truncation to int32, conversion
-// back and subtraction.
-void Split(TLanes v, __m128i& i, TLanes& f) {
+// back and subtraction. The generic conversions are SSE2's cvttps2dq and
+// cvtdq2ps on x86 and single instructions on arm64, so every CPU shares this.
+void Split(TLanes v, TLaneBits& i, TLanes& f) {
   const TLanes a = Abs(v);
-  i = _mm_cvttps_epi32(a);
-  f = a - TLanes(_mm_cvtepi32_ps(i));
+  const TLaneInts truncated = __builtin_convertvector(a, TLaneInts);
+  i = std::bit_cast<TLaneBits>(truncated);
+  f = a - __builtin_convertvector(truncated, TLanes);
 }
 
 TLanes Lane(TLanes v, int n) {
@@ -19,16 +23,13 @@ TLanes Lane(TLanes v, int n) {
 }  // namespace
 
 void TNoiseWindow::Sample4(const float* x, const float* y, const float* z, float* out) {
-  __m128i ix, iy, iz;
+  TLaneBits ix, iy, iz;
   TLanes fx, fy, fz;
   Split(LoadLanes(x), ix, fx);
   Split(LoadLanes(y), iy, fy);
   Split(LoadLanes(z), iz, fz);
-  const __m128i sum =
-      _mm_add_epi32(ix, _mm_add_epi32(_mm_slli_epi32(iy, 4), _mm_slli_epi32(iz, 8)));
-  alignas(16) std::uint32_t bases[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(bases),
-                  _mm_and_si128(sum, _mm_set1_epi32(NOISE_TABLE_SIZE - 1)));
+  // Unsigned, so the sum wraps like Noise3D's.
+  const TLaneBits bases = (ix + (iy << 4) + (iz << 8)) & (NOISE_TABLE_SIZE - 1u);
   if (bases[1] != bases[0] || bases[2] != bases[0] || bases[3] != bases[0]) {
     for (int n = 0; n < 4; ++n) out[n] = Sample(x[n], y[n], z[n]);
     return;

@@ -8,7 +8,7 @@
 
 namespace {
 
-// Eight lanes: one AVX2 register, or two SSE2 registers where AVX2 is missing.
+// Eight lanes: one AVX2 register, or two SSE2 (or NEON) registers.
 using TWideLanes = float __attribute__((vector_size(32)));
 
 [[gnu::always_inline]] inline TWideLanes LoadWide(const float* p) {
@@ -38,25 +38,32 @@ using TWideLanes = float __attribute__((vector_size(32)));
   }
 }
 
-// The same code built for both instruction sets; each lane computes the same
-// operations either way (AVX2 brings no fused multiply-add), so the choice
-// made at run time does not change a bit.
+// The same code built for the CPU's baseline (SSE2 on x86-64, NEON on arm64)
+// and, on x86-64, for AVX2; each lane computes the same operations either way
+// (AVX2 brings no fused multiply-add), so the choice made at run time does not
+// change a bit.
+#if defined(__x86_64__)
 __attribute__((target("avx2"))) void AddCellCubicsAvx2(const float* planes, const int* zPlane,
                                                        const float* fz, float amplitude, int firstJ,
                                                        float* sums) {
   AddCellCubicsIn(planes, zPlane, fz, amplitude, firstJ, sums);
 }
+#endif
 
-void AddCellCubicsSse2(const float* planes, const int* zPlane, const float* fz, float amplitude,
-                       int firstJ, float* sums) {
+void AddCellCubicsBaseline(const float* planes, const int* zPlane, const float* fz, float amplitude,
+                           int firstJ, float* sums) {
   AddCellCubicsIn(planes, zPlane, fz, amplitude, firstJ, sums);
 }
 
 }  // namespace
 
 bool TSliceNoise::HasWideLanes() {
+#if defined(__x86_64__)
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
 }
 
 void TNoiseGrid::Build(float scale, int octaves, const float* gx, const float* gy,
@@ -158,6 +165,10 @@ void TSliceNoise::AccumulateOctave(const float* table, const TNoiseGrid& grid, i
 
   float fz[VOXEL_GRID_DEPTH];
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) fz[k] = z[k].F;
-  (WideLanes ? AddCellCubicsAvx2 : AddCellCubicsSse2)(Planes.data(), zPlane, fz, amplitude, firstJ,
-                                                      sums);
+#if defined(__x86_64__)
+  (WideLanes ? AddCellCubicsAvx2 : AddCellCubicsBaseline)(Planes.data(), zPlane, fz, amplitude,
+                                                          firstJ, sums);
+#else
+  AddCellCubicsBaseline(Planes.data(), zPlane, fz, amplitude, firstJ, sums);
+#endif
 }

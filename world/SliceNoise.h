@@ -35,13 +35,14 @@ struct TNoiseGrid {
 // operands of every cubic are the ones Noise3D uses, in the same order, so the
 // sums equal Noise3D's bit for bit.
 //
-// Rows and planes use SSE2's four lanes; the cells' own cubics, the bulk of the
-// work, eight lanes with AVX2 where the CPU has it. Both give the same sums.
+// Rows and planes use four lanes (TLanes); the cells' own cubics, the bulk of
+// the work, eight, in one AVX2 register where an x86-64 CPU has it. Every
+// choice gives the same sums.
 class TSliceNoise {
  public:
   static constexpr int SUM_STRIDE = TNoiseGrid::ROWS;  // sums are [k][j]
 
-  // Whether this CPU has AVX2.
+  // Whether this CPU has AVX2 (never outside x86-64).
   static bool HasWideLanes();
 
   explicit TSliceNoise(bool wideLanes = HasWideLanes()) : WideLanes(wideLanes) {}

@@ -1,20 +1,6 @@
 #include "world/VisibleFaces.h"
 
-#include <emmintrin.h>
-
-namespace {
-
-// Bit n set where cells[n] is 0, for the 32 cells from `cells` on.
-std::uint32_t EmptyCells(const std::uint8_t* cells) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells));
-  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + 16));
-  const auto lowBits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zero)));
-  const auto highBits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zero)));
-  return lowBits | highBits << 16;
-}
-
-}  // namespace
+#include "world/EmptyCells.h"
 
 TVisibleFaces::TVisibleFaces(const TVoxelGrid& voxels)
     : Masks(6 * LAYERS * WIDTH, 0), CellsByZ(LAYERS * WIDTH, 0) {
