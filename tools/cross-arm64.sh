@@ -26,7 +26,7 @@ start=$SECONDS
 # the arm64 GL, GLFW, PNG and Lua libraries even though no test calls GL; the
 # tests' CMake wants X11 and GoogleTest.
 host_packages=(cmake make libcli11-dev g++-aarch64-linux-gnu qemu-user-static)
-arm64_packages=(libglew-dev libglfw3-dev libpng-dev liblua5.1-0-dev libgtest-dev libx11-dev)
+arm64_packages=(libglew-dev libglfw3-dev libpng-dev liblua5.1-0-dev libgtest-dev libx11-dev libxtst-dev)
 # The noise, terrain and chunk identity tests, and the other world tests that
 # need neither a window nor the worker threads.
 tests=(
