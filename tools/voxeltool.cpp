@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   AddDigestCommand(tool, status);
   AddBenchCommand(tool, status);
   AddShotCommand(tool, status);
+  AddGenerateCommand(tool, status);
 
   try {
     // CLI11 would only say that a command is required.
