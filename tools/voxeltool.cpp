@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   AddDigestCommand(tool, status);
   AddBenchCommand(tool, status);
   AddShotCommand(tool, status);
+  AddMapCommand(tool, status);
   AddGenerateCommand(tool, status);
 
   try {
