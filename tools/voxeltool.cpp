@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   AddBenchCommand(tool, status);
   AddShotCommand(tool, status);
   AddMapCommand(tool, status);
+  AddExportCommand(tool, status);
   AddGenerateCommand(tool, status);
 
   try {
