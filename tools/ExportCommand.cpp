@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -54,15 +55,14 @@ int RunExport(const TChunkRegion& region, const std::string& path) {
   CreateNoiseTables();
 
   TOutputFile output(path);
-  const TFileHandle staging = output.ScratchFile();
-  TGlbWriter glb(staging.get());
   const auto fail = [&](const std::exception& error) {
     return std::runtime_error("cannot write '" + path + "': " + error.what());
   };
   try {
+    TGlbWriter glb(output.Stream(), static_cast<std::uint64_t>(region.Count()));
     glb.SetAtlases(atlases.Faces ? &*atlases.Faces : nullptr, atlases.AO ? &*atlases.AO : nullptr);
     // A window of two chunks per thread keeps the workers busy while one
-    // chunk's bytes are staged; memory holds a few chunks, never the region.
+    // chunk's bytes are written; memory holds a few chunks, never the region.
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     TChunkFarm<TGlbWriter::TChunkMesh> farm(region, threads, 2 * threads, BuildMesh);
     TProgressBar progress;
@@ -72,7 +72,7 @@ int RunExport(const TChunkRegion& region, const std::string& path) {
       progress.Show("export", ++done, farm.Count());
     }
     progress.Clear();
-    glb.Finish(output.Stream());
+    glb.Finish();
   } catch (const TGlbWriter::TTooLarge& error) {
     std::fprintf(stderr, "voxeltool export: %s: export a smaller region\n", error.what());
     return 2;

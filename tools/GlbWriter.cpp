@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
 
 #include "gpu/PngWriter.h"
 #include "world/Chunk.h"
@@ -38,11 +40,6 @@ constexpr int kIndicesPerFace = 6;
 // Corners of a face's two triangles: the viewer's corners run clockwise as
 // seen from the open cell, so they are taken backwards.
 constexpr std::uint32_t kFaceCorners[kIndicesPerFace] = {0, 3, 2, 0, 2, 1};
-
-// The JSON a chunk adds at most (node, mesh, 6 accessors with bounds, 2 views)
-// and the rest of the document, for telling early that a region cannot fit.
-constexpr std::uint64_t kJsonPerChunk = 2048;
-constexpr std::uint64_t kJsonFixed = 4096;
 
 constexpr std::uint64_t PaddedTo4(std::uint64_t n) {
   return (n + 3) / 4 * 4;
@@ -94,58 +91,60 @@ TGlbWriter::TChunkMesh TGlbWriter::ConvertChunk(const TChunk& chunk) {
   return mesh;
 }
 
-TGlbWriter::TGlbWriter(std::FILE* staging) : Staging(staging) {}
-
-void TGlbWriter::Stage(const void* data, std::size_t size) {
-  Write(Staging, data, size);
-  StagedBytes += size;
+TGlbWriter::TGlbWriter(std::FILE* out, std::uint64_t chunks)
+    : Out(out),
+      MaxChunks(chunks),
+      JsonRoom(PaddedTo4(JSON_FIXED + JSON_PER_CHUNK * chunks)),
+      BinStart(12 + 8 + JsonRoom + 8) {
+  if (BinStart > MAX_FILE_SIZE)
+    throw TTooLarge("the file would pass the 4 GiB that a GLB file can hold");
+  errno = 0;
+  if (fseeko(Out, static_cast<off_t>(BinStart), SEEK_SET) != 0) ThrowWriteError();
 }
 
-void TGlbWriter::StageImage(const std::string& name, const TImage& image) {
-  const std::uint64_t offset = StagedBytes;
+void TGlbWriter::Append(const void* data, std::size_t size) {
+  Write(Out, data, size);
+  BinBytes += size;
+}
+
+void TGlbWriter::AppendImage(const std::string& name, const TImage& image) {
+  const std::uint64_t offset = BinBytes;
   errno = 0;
-  TPngWriter png(Staging, image.Width, image.Height, 9);
+  TPngWriter png(Out, image.Width, image.Height, 9);
   if (!png.WriteRows(image.Pixels.data(), image.Height) || !png.Finish()) ThrowWriteError();
-  const auto end = ftello(Staging);
+  const auto end = ftello(Out);
   if (end < 0) ThrowWriteError();
-  StagedBytes = static_cast<std::uint64_t>(end);
-  Images.push_back({name, offset, StagedBytes - offset});
+  BinBytes = static_cast<std::uint64_t>(end) - BinStart;
+  Images.push_back({name, offset, BinBytes - offset});
   static constexpr std::uint8_t kZeros[3] = {};
-  Stage(kZeros, PaddedTo4(StagedBytes) - StagedBytes);
+  Append(kZeros, PaddedTo4(BinBytes) - BinBytes);
 }
 
 void TGlbWriter::SetAtlases(const TImage* faces, const TImage* ao) {
-  if (faces) StageImage("Texture.png", *faces);
-  if (ao) StageImage("AO.png", *ao);
+  if (faces) AppendImage("Texture.png", *faces);
+  if (ao) AppendImage("AO.png", *ao);
   HasFaceAtlas = faces != nullptr;
   HasAOAtlas = ao != nullptr;
 }
 
-void TGlbWriter::CheckSize(std::uint64_t jsonBytes) const {
-  const std::uint64_t size =
-      12 + 8 + PaddedTo4(jsonBytes) + (StagedBytes > 0 ? 8 + StagedBytes : 0);
-  if (size > MAX_FILE_SIZE)
-    throw TTooLarge("the file would pass the 4 GiB that a GLB file can hold");
-}
-
 void TGlbWriter::AddChunk(const TChunkMesh& mesh) {
-  TChunkView view{mesh.ChunkX, mesh.ChunkZ, mesh.Faces, StagedBytes, mesh.Min, mesh.Max};
+  if (Chunks.size() == MaxChunks) throw std::logic_error("more chunks than the file has room for");
   const auto faces = static_cast<std::uint64_t>(mesh.Faces);
   const std::uint64_t bytes = faces * 4 * VERTEX_SIZE + faces * kIndicesPerFace * 4;
-  if (StagedBytes + bytes + 12 + 16 + kJsonFixed + kJsonPerChunk * (Chunks.size() + 1) >
-      MAX_FILE_SIZE)
+  if (BinStart + BinBytes + bytes > MAX_FILE_SIZE)
     throw TTooLarge("the file would pass the 4 GiB that a GLB file can hold");
-  Stage(mesh.Vertices.data(), mesh.Vertices.size());
+  TChunkView view{mesh.ChunkX, mesh.ChunkZ, mesh.Faces, BinBytes, mesh.Min, mesh.Max};
+  Append(mesh.Vertices.data(), mesh.Vertices.size());
   std::vector<std::uint32_t> indices(faces * kIndicesPerFace);
   for (std::uint64_t face = 0; face < faces; ++face) {
     for (int n = 0; n < kIndicesPerFace; ++n)
       indices[face * kIndicesPerFace + n] = static_cast<std::uint32_t>(4 * face) + kFaceCorners[n];
   }
-  Stage(indices.data(), indices.size() * sizeof(std::uint32_t));
+  Append(indices.data(), indices.size() * sizeof(std::uint32_t));
   Chunks.push_back(view);
 }
 
-nlohmann::ordered_json TGlbWriter::Json() const {
+std::string TGlbWriter::JsonText() const {
   using json = nlohmann::ordered_json;
   json document;
   document["asset"] = {{"version", "2.0"}, {"generator", "voxeltool export"}};
@@ -229,35 +228,34 @@ nlohmann::ordered_json TGlbWriter::Json() const {
   }
   json sceneNodes = json::array();
   for (std::size_t n = 0; n < nodes.size(); ++n) sceneNodes.push_back(n);
-  document["scenes"] = json::array({{{"nodes", sceneNodes}}});
+  document["scenes"] =
+      json::array({sceneNodes.empty() ? json::object() : json{{"nodes", sceneNodes}}});
   if (!nodes.empty()) document["nodes"] = nodes;
   if (!meshes.empty()) document["meshes"] = meshes;
   if (!accessors.empty()) document["accessors"] = accessors;
   if (!views.empty()) document["bufferViews"] = views;
-  if (StagedBytes > 0) document["buffers"] = json::array({{{"byteLength", StagedBytes}}});
-  return document;
+  if (BinBytes > 0) document["buffers"] = json::array({{{"byteLength", BinBytes}}});
+  return document.dump();
 }
 
-void TGlbWriter::Finish(std::FILE* out) {
-  std::string json = Json().dump();
-  json.resize(PaddedTo4(json.size()), ' ');
-  CheckSize(json.size());
-  const std::uint64_t total = 12 + 8 + json.size() + (StagedBytes > 0 ? 8 + StagedBytes : 0);
+void TGlbWriter::Finish() {
+  const std::string json = JsonText();
+  if (json.size() > JsonRoom) throw std::logic_error("the JSON outgrew the room left for it");
+  // Without any binary data the file ends after the JSON chunk.
+  const std::uint64_t total = BinBytes > 0 ? BinStart + BinBytes : 12 + 8 + JsonRoom;
   const std::uint32_t header[5] = {kMagic, 2, static_cast<std::uint32_t>(total),
-                                   static_cast<std::uint32_t>(json.size()), kJsonChunk};
-  Write(out, header, sizeof header);
-  Write(out, json.data(), json.size());
-  if (StagedBytes == 0) return;
-  const std::uint32_t binHeader[2] = {static_cast<std::uint32_t>(StagedBytes), kBinChunk};
-  Write(out, binHeader, sizeof binHeader);
+                                   static_cast<std::uint32_t>(JsonRoom), kJsonChunk};
+  const std::uint32_t binHeader[2] = {static_cast<std::uint32_t>(BinBytes), kBinChunk};
   errno = 0;
-  if (std::fflush(Staging) != 0 || fseeko(Staging, 0, SEEK_SET) != 0) ThrowWriteError();
-  std::vector<char> buffer(1 << 20);
-  for (std::uint64_t left = StagedBytes; left > 0;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-    errno = 0;
-    if (std::fread(buffer.data(), 1, want, Staging) != want) ThrowWriteError();
-    Write(out, buffer.data(), want);
-    left -= want;
+  if (fseeko(Out, 0, SEEK_SET) != 0) ThrowWriteError();
+  Write(Out, header, sizeof header);
+  Write(Out, json.data(), json.size());
+  // The rest of the room is the JSON chunk's padding: trailing spaces.
+  const std::string spaces(4096, ' ');
+  for (std::uint64_t left = JsonRoom - json.size(); left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, spaces.size()));
+    Write(Out, spaces.data(), n);
+    left -= n;
   }
+  if (BinBytes > 0) Write(Out, binHeader, sizeof binHeader);
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,9 +12,10 @@
 class TChunk;
 
 // A glTF 2.0 binary file (GLB) of chunks as the viewer draws them, written in
-// one pass over the chunks: their vertex and index data go to a staging file
-// as they come, and only their offsets, counts and bounds stay in memory until
-// Finish writes the header, the JSON and the staged bytes.
+// one pass over the chunks: their vertex and index data go straight into the
+// binary chunk as they come, behind room left for the JSON, and only their
+// offsets, counts and bounds stay in memory until Finish fills that room with
+// the JSON (padded with spaces) and writes the headers.
 //
 // What the file holds:
 // - one node per chunk, named "chunk X Z", placed at (32 X, 0, 32 Z) by its
@@ -64,20 +64,24 @@ class TGlbWriter {
   // The faces of a built chunk (after BuildVertexData), from its vertex records.
   static TChunkMesh ConvertChunk(const TChunk& chunk);
 
-  // `staging`: an empty file open for reading and writing, kept open by the
-  // caller until Finish has returned.
-  explicit TGlbWriter(std::FILE* staging);
+  // Room for the JSON of each chunk and of the rest of the document: more than
+  // they can take, whatever the coordinates and counts.
+  static constexpr std::uint64_t JSON_PER_CHUNK = 2048;
+  static constexpr std::uint64_t JSON_FIXED = 4096;
+
+  // Starts a file of at most `chunks` chunks on `out`, an empty regular file
+  // open for writing, which the caller keeps open until Finish has returned.
+  // Throws TTooLarge if the room for their JSON alone would not fit.
+  TGlbWriter(std::FILE* out, std::uint64_t chunks);
 
   // The atlases of the material, as the viewer's textures hold them; null
   // leaves one out. Called once, before the first chunk.
   void SetAtlases(const TImage* faces, const TImage* ao);
-  // Appends a chunk. Throws TTooLarge if the file would no longer fit, and
-  // std::runtime_error if the staging file cannot be written.
+  // Appends a chunk. Throws TTooLarge if the file would pass MAX_FILE_SIZE,
+  // and std::runtime_error with the reason if the file cannot be written.
   void AddChunk(const TChunkMesh& mesh);
-  // The file's JSON chunk, as Finish would write it.
-  nlohmann::ordered_json Json() const;
-  // Writes the whole file to `out`. Throws like AddChunk.
-  void Finish(std::FILE* out);
+  // Completes the file. Throws like AddChunk.
+  void Finish();
 
  private:
   struct TImageView {
@@ -90,12 +94,15 @@ class TGlbWriter {
     std::array<float, 3> Min, Max;
   };
 
-  void Stage(const void* data, std::size_t size);
-  void StageImage(const std::string& name, const TImage& image);
-  void CheckSize(std::uint64_t jsonBytes) const;
+  std::string JsonText() const;
+  void Append(const void* data, std::size_t size);
+  void AppendImage(const std::string& name, const TImage& image);
 
-  std::FILE* Staging;
-  std::uint64_t StagedBytes = 0;  // a multiple of 4, so every view starts aligned
+  std::FILE* Out;
+  std::uint64_t MaxChunks;
+  std::uint64_t JsonRoom;      // bytes of the JSON chunk, a multiple of 4
+  std::uint64_t BinStart;      // file offset of the binary chunk's data
+  std::uint64_t BinBytes = 0;  // a multiple of 4, so every view starts aligned
   std::vector<TImageView> Images;
   bool HasFaceAtlas = false;
   bool HasAOAtlas = false;

@@ -81,27 +81,6 @@ TOutputFile::TOutputFile(const std::filesystem::path& path) : Final_(path) {
   }
 }
 
-TFileHandle TOutputFile::ScratchFile() const {
-  const std::filesystem::path folder =
-      Temporary_.parent_path().empty() ? "." : Temporary_.parent_path();
-  int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    // A file system without nameless files: a named one, unlinked at once.
-    const std::filesystem::path named = Temporary_.string() + ".scratch";
-    fd = open(named.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) unlink(named.c_str());
-  }
-  if (fd < 0)
-    throw std::runtime_error("cannot write " + Quoted(Final_) + ": " + std::strerror(errno));
-  TFileHandle file(fdopen(fd, "w+b"));
-  if (!file) {
-    const int reason = errno;
-    close(fd);
-    throw std::runtime_error("cannot write " + Quoted(Final_) + ": " + std::strerror(reason));
-  }
-  return file;
-}
-
 TOutputFile::~TOutputFile() {
   if (Stream_) Discard();
 }

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <string>
 
-#include "gpu/ReadFile.h"
-
 // A file written under a temporary name in the folder of its final path and
 // renamed to that path only when it is complete, so the final path never holds
 // a partial file. Until then, SIGINT, SIGTERM and SIGHUP remove the temporary
@@ -23,12 +21,6 @@ class TOutputFile {
 
   std::FILE* Stream() { return Stream_; }
   const std::filesystem::path& TemporaryPath() const { return Temporary_; }
-
-  // A file without a name in the same folder, open for reading and writing,
-  // for data staged on the way to the output: it takes no memory, and it
-  // vanishes with its handle or the process, however that ends. Throws
-  // std::runtime_error like the constructor.
-  TFileHandle ScratchFile() const;
 
   // Closes the file and moves it onto the final path; throws
   // std::runtime_error with a one-line reason if writing or moving failed.

@@ -35,12 +35,11 @@ float Dot(const TVec3& a, const TVec3& b) {
 // Writes the chunks (built already) and atlases into `path` as the export does.
 void WriteGlb(const std::string& path, const std::vector<std::shared_ptr<TChunk>>& chunks,
               const TImage* faces = nullptr, const TImage* ao = nullptr) {
-  const TFileHandle staging(std::tmpfile());
-  TGlbWriter glb(staging.get());
+  const TFileHandle out = OpenFile(path, "wb");
+  TGlbWriter glb(out.get(), chunks.size());
   glb.SetAtlases(faces, ao);
   for (const auto& chunk : chunks) glb.AddChunk(TGlbWriter::ConvertChunk(*chunk));
-  const TFileHandle out = OpenFile(path, "wb");
-  glb.Finish(out.get());
+  glb.Finish();
 }
 
 void ExpectValid(const std::string& path) {
@@ -203,15 +202,17 @@ TEST_F(GlbWriterTest, AtlasesAreEmbeddedAsGivenAndSampledNearest) {
 }
 
 TEST_F(GlbWriterTest, AChunkThatWouldPassFourGiBIsRefusedBeforeItIsWritten) {
-  const TFileHandle staging(std::tmpfile());
-  TGlbWriter glb(staging.get());
+  const TFileHandle out(std::tmpfile());
+  TGlbWriter glb(out.get(), 2);
   glb.AddChunk(TGlbWriter::ConvertChunk(*Block));
-  const long staged = std::ftell(staging.get());
+  const long written = std::ftell(out.get());
   // 200 bytes a face: 25 million faces pass 4 GiB.
   TGlbWriter::TChunkMesh huge;
   huge.Faces = 25'000'000;
   EXPECT_THROW(glb.AddChunk(huge), TGlbWriter::TTooLarge);
-  EXPECT_EQ(std::ftell(staging.get()), staged);
+  EXPECT_EQ(std::ftell(out.get()), written);
+  // So does a region whose JSON alone would not fit.
+  EXPECT_THROW(TGlbWriter(out.get(), 3'000'000), TGlbWriter::TTooLarge);
 }
 
 }  // namespace
