@@ -105,9 +105,10 @@ void AddMapCommand(CLI::App& tool, int& status) {
       "on the top face of its highest block, as ./Blocks.lua and ./Texture.png define it, shaded\n"
       "by the slope around it (light from the top left); a column without blocks is transparent.\n"
       "Chunks are generated on all cores; the picture is written 32 rows at a time, so memory\n"
-      "stays below about 8 KiB per chunk of the region's width plus 1 MB per core. The file\n"
-      "appears only when complete; Ctrl-C leaves none. PNG files hold at most 1000000 pixels a\n"
-      "side, so a region is at most 31250 chunks wide and deep.");
+      "stays below about 12 MB, plus 1 MB per core, plus 8 KiB per chunk of the region's width,\n"
+      "however deep the region. The file appears only when complete; Ctrl-C leaves none. PNG\n"
+      "files hold at most 1000000 pixels a side, so a region is at most 31250 chunks wide and\n"
+      "deep.");
   auto region = std::make_shared<TChunkRegion>();
   auto out = std::make_shared<std::string>();
   region->AddOptions(*command);
