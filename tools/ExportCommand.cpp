@@ -94,8 +94,8 @@ void AddExportCommand(CLI::App& tool, int& status) {
       "with the viewer's positions, colours and both atlases' texture coordinates; normals point\n"
       "out of the visible side, as glTF viewers expect. One material embeds ./Texture.png and\n"
       "./AO.png (occlusion, second texture coordinates), sampled nearest as in the viewer.\n"
-      "Chunks are built on all cores; memory holds a few of them and about 10 KB per chunk of\n"
-      "the region for the file's index, so at most about 70 MB.\n"
+      "Chunks are built on all cores; memory holds a few of them and about 8 KB per chunk of\n"
+      "the region for the file's index, at most about 60 MB.\n"
       "A GLB file holds at most 4 GiB, so a region has at most 4096 chunks (and is refused while\n"
       "it is built if its faces pass that size). The file appears only when complete; Ctrl-C\n"
       "leaves none.");

@@ -171,10 +171,10 @@ std::string TGlbWriter::JsonText() const {
                                          {"wrapT", kRepeat}}});
     json textures = json::array();
     for (int n = 0; n < texture; ++n) textures.push_back({{"sampler", 0}, {"source", n}});
-    document["textures"] = textures;
-    document["images"] = images;
+    document["textures"] = std::move(textures);
+    document["images"] = std::move(images);
   }
-  document["materials"] = json::array({material});
+  document["materials"] = json::array({std::move(material)});
 
   json nodes = json::array(), meshes = json::array(), accessors = json::array();
   for (const TChunkView& chunk : Chunks) {
@@ -202,7 +202,7 @@ std::string TGlbWriter::JsonText() const {
                          {"count", vertices},
                          {"type", type}};
         if (componentType == kUnsignedByte) accessor["normalized"] = true;
-        accessors.push_back(accessor);
+        accessors.push_back(std::move(accessor));
         return accessors.size() - 1;
       };
       json attributes = {{"POSITION", attribute(kPosition, kFloat, "VEC3")},
@@ -224,16 +224,17 @@ std::string TGlbWriter::JsonText() const {
                                                      {"mode", kTriangles}}})}});
       node["mesh"] = meshes.size() - 1;
     }
-    nodes.push_back(node);
+    nodes.push_back(std::move(node));
   }
   json sceneNodes = json::array();
   for (std::size_t n = 0; n < nodes.size(); ++n) sceneNodes.push_back(n);
   document["scenes"] =
       json::array({sceneNodes.empty() ? json::object() : json{{"nodes", sceneNodes}}});
-  if (!nodes.empty()) document["nodes"] = nodes;
-  if (!meshes.empty()) document["meshes"] = meshes;
-  if (!accessors.empty()) document["accessors"] = accessors;
-  if (!views.empty()) document["bufferViews"] = views;
+  // Moved, not copied: the arrays hold most of the document.
+  if (!nodes.empty()) document["nodes"] = std::move(nodes);
+  if (!meshes.empty()) document["meshes"] = std::move(meshes);
+  if (!accessors.empty()) document["accessors"] = std::move(accessors);
+  if (!views.empty()) document["bufferViews"] = std::move(views);
   if (BinBytes > 0) document["buffers"] = json::array({{{"byteLength", BinBytes}}});
   return document.dump();
 }
