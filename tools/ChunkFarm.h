@@ -31,17 +31,17 @@ class TChunkFarm {
       : Region(region), Total(region.Count()), Window(window), Build(std::move(build)) {
     Slots.resize(static_cast<std::size_t>(window));
     Workers.reserve(static_cast<std::size_t>(threads));
-    for (int n = 0; n < threads; ++n) Workers.emplace_back([this] { Work(); });
+    try {
+      for (int n = 0; n < threads; ++n) Workers.emplace_back([this] { Work(); });
+    } catch (...) {
+      // The threads already started must stop before they are joined.
+      Stop();
+      throw;
+    }
   }
 
   // Workers finish the chunk in hand, then stop and are joined.
-  ~TChunkFarm() {
-    {
-      std::lock_guard lock(Mutex);
-      Stopping = true;
-    }
-    WorkCondition.notify_all();
-  }
+  ~TChunkFarm() { Stop(); }
 
   TChunkFarm(const TChunkFarm&) = delete;
   TChunkFarm& operator=(const TChunkFarm&) = delete;
@@ -68,6 +68,14 @@ class TChunkFarm {
 
  private:
   using TSlot = std::optional<TResult>;
+
+  void Stop() {
+    {
+      std::lock_guard lock(Mutex);
+      Stopping = true;
+    }
+    WorkCondition.notify_all();
+  }
 
   void Work() {
     std::unique_lock lock(Mutex);
