@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "gpu/PngWriter.h"
 #include "gpu/ReadFile.h"
 
 namespace {
@@ -108,32 +109,8 @@ std::optional<TImage> TImage::DecodePng(std::span<const std::uint8_t> bytes) {
 bool TImage::SavePng(const std::string& path) const {
   const TFileHandle file = OpenFile(path, "wb");
   if (!file) return false;
-  auto rows = std::make_unique<std::vector<png_bytep>>(static_cast<std::size_t>(Height));
-  for (int y = 0; y < Height; ++y) {
-    (*rows)[y] = const_cast<png_bytep>(PixelAt(0, y));
-  }
-  png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_init_io(png, file.get());
-  // Fixed settings, so the same pixels always give the same bytes.
-  png_set_compression_level(png, 9);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(Width), static_cast<png_uint_32>(Height), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_write_image(png, rows->data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
+  TPngWriter writer(file.get(), Width, Height, 9);
+  if (!writer.WriteRows(Pixels.data(), Height) || !writer.Finish()) return false;
   return std::fflush(file.get()) == 0;
 }
 

@@ -1,6 +1,5 @@
-#include <CLI/CLI.hpp>
 #include <time.h>
-#include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +14,7 @@
 #include "bench/reference/ReferenceChunk.h"
 #include "scene/RenderRegistry.h"
 #include "tools/Commands.h"
+#include "tools/ProgressBar.h"
 #include "world/Chunk.h"
 #include "world/Noise.h"
 #include "world/TerrainGenerator.h"
@@ -39,21 +39,6 @@ double CpuMilliseconds(clockid_t clock) {
 double ThreadMilliseconds() {
   return CpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
 }
-
-// Progress on the terminal only; a redirected stderr stays clean.
-class TProgress {
- public:
-  TProgress() : Enabled(isatty(STDERR_FILENO) != 0) {}
-  void Show(const char* what, std::size_t done, std::size_t total) const {
-    if (Enabled) std::fprintf(stderr, "\r\033[K%s %zu/%zu", what, done, total);
-  }
-  void Clear() const {
-    if (Enabled) std::fputs("\r\033[K", stderr);
-  }
-
- private:
-  bool Enabled;
-};
 
 struct TSummary {
   double Median, Min, P90, Max;
@@ -98,7 +83,7 @@ int RunBench() {
   CreateNoiseTables();
   // The chunks the viewer queues first, in its order.
   const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
-  const TProgress progress;
+  TProgressBar progress;
 
   // One thread, one chunk at a time, each step timed on its own; the
   // straightforward build and TChunk's own take turns chunk by chunk, so that

@@ -13,3 +13,6 @@ void AddBlocksCommand(CLI::App& tool, int& status);
 void AddDigestCommand(CLI::App& tool, int& status);
 void AddBenchCommand(CLI::App& tool, int& status);
 void AddShotCommand(CLI::App& tool, int& status);
+void AddMapCommand(CLI::App& tool, int& status);
+void AddExportCommand(CLI::App& tool, int& status);
+void AddGenerateCommand(CLI::App& tool, int& status);

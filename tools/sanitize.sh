@@ -2,8 +2,8 @@
 # The test suite under sanitizers, as CI runs it:
 #  1. everything built with AddressSanitizer + UndefinedBehaviorSanitizer
 #     (LeakSanitizer included), the whole ctest suite;
-#  2. the worker pool, streaming and an end-to-end run built with
-#     ThreadSanitizer.
+#  2. the worker pool, streaming, an end-to-end run and the region tools'
+#     chunk farm (also through voxeltool map) built with ThreadSanitizer.
 # Any report fails the run. Usage: tools/sanitize.sh [asan|tsan]...
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -33,12 +33,12 @@ for mode in "${modes[@]}"; do
       configure "$here/build-tsan" thread
       cmake --build "$here/build-tsan" -j"$jobs" --target \
         world_chunk_queue_test world_chunk_upload_test app_camera_control_test app_program_test \
-        app_soak_test
+        app_soak_test tools_unit_test tools_map_test
       # llvmpipe's own rasteriser threads use locks TSan cannot see into (the
       # driver is not instrumented) and report races inside Mesa; drawing on
       # the calling thread leaves only our threads, all of them checked.
       (cd "$here/build-tsan" && LP_NUM_THREADS=0 VX_SOAK_CROSSINGS=40 ctest --output-on-failure -j"$jobs" \
-        -R '^(ChunkQueue|ChunkUpload|CameraControl|ProgramTest|SoakTest)')
+        -R '^(ChunkQueue|ChunkUpload|CameraControl|ProgramTest|SoakTest|ChunkFarm|MapCommand)')
       ;;
     *)
       echo "unknown mode: $mode (asan or tsan)" >&2

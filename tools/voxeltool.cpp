@@ -37,6 +37,9 @@ int main(int argc, char** argv) {
   AddDigestCommand(tool, status);
   AddBenchCommand(tool, status);
   AddShotCommand(tool, status);
+  AddMapCommand(tool, status);
+  AddExportCommand(tool, status);
+  AddGenerateCommand(tool, status);
 
   try {
     // CLI11 would only say that a command is required.
