@@ -20,7 +20,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkingDirectory.h"
 #include "tests/tools/GltfFixtures.h"
-#include "tests/tools/SanitizerBuild.h"
+#include "tests/support/SanitizerBuild.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 

@@ -16,7 +16,7 @@
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
-#include "tests/tools/SanitizerBuild.h"
+#include "tests/support/SanitizerBuild.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 
