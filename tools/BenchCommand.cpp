@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/CameraControl.h"
+#include "app/Renderer.h"
 #include "bench/reference/ReferenceChunk.h"
-#include "scene/RenderRegistry.h"
 #include "tools/Commands.h"
 #include "tools/ProgressBar.h"
 #include "world/Chunk.h"
@@ -79,53 +79,63 @@ bool SameChunk(const TChunk& a, const TChunk& b) {
          std::memcmp(a.Light, b.Light, sizeof a.Light) == 0 && a.VertexData == b.VertexData;
 }
 
-int RunBench() {
-  CreateNoiseTables();
-  // The chunks the viewer queues first, in its order.
-  const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
-  TProgressBar progress;
+// CPU ms per chunk of each step, built one chunk at a time on one thread.
+struct TOneThreadTimes {
+  std::vector<double> ReferenceGenerate, ReferenceMesh, Generate, Mesh;
+  std::size_t Faces = 0;
+  std::size_t Identical = 0;  // chunks whose two builds agree byte for byte
+};
 
-  // One thread, one chunk at a time, each step timed on its own; the
-  // straightforward build and TChunk's own take turns chunk by chunk, so that
-  // a busy machine slows both alike.
-  std::vector<double> referenceGenerate, referenceMesh, generate, mesh;
-  std::size_t faces = 0;
-  std::size_t identical = 0;
+// The straightforward build and TChunk's own take turns chunk by chunk, so
+// that a busy machine slows both alike.
+TOneThreadTimes TimeOneThread(const std::vector<TChunkPosition>& square, TProgressBar& progress) {
+  TOneThreadTimes times;
   for (const auto& [x, z] : square) {
-    progress.Show("one thread:", generate.size(), square.size());
+    progress.Show("one thread:", times.Generate.size(), square.size());
     std::shared_ptr<TChunk> reference = TChunk::NewUnregistered(x, z);
     double start = ThreadMilliseconds();
     ReferenceGenerateData(*reference);
-    referenceGenerate.push_back(ThreadMilliseconds() - start);
+    times.ReferenceGenerate.push_back(ThreadMilliseconds() - start);
     start = ThreadMilliseconds();
     ReferenceBuildVertexData(*reference);
-    referenceMesh.push_back(ThreadMilliseconds() - start);
+    times.ReferenceMesh.push_back(ThreadMilliseconds() - start);
 
     std::shared_ptr<TChunk> chunk = TChunk::NewUnregistered(x, z);
     start = ThreadMilliseconds();
     chunk->GenerateData();
-    generate.push_back(ThreadMilliseconds() - start);
+    times.Generate.push_back(ThreadMilliseconds() - start);
     start = ThreadMilliseconds();
     chunk->BuildVertexData();
-    mesh.push_back(ThreadMilliseconds() - start);
+    times.Mesh.push_back(ThreadMilliseconds() - start);
 
-    faces += static_cast<std::size_t>(chunk->VertexCount / 4);
-    identical += SameChunk(*chunk, *reference) ? 1 : 0;
+    times.Faces += static_cast<std::size_t>(chunk->VertexCount / 4);
+    times.Identical += SameChunk(*chunk, *reference) ? 1 : 0;
   }
+  return times;
+}
 
-  // The noise work of the square: the octave-samples of Noise3D that
-  // GetTerrainBlock spends on its cells (untimed).
+// The noise work of the square: the octave-samples of Noise3D that
+// GetTerrainBlock spends on its cells (untimed).
+TTerrainGenerator::TTally CountNoiseWork(const std::vector<TChunkPosition>& square) {
   TTerrainGenerator generator;
   TTerrainGenerator::TTally tally;
   TVoxelGrid voxels;
   for (const auto& [x, z] : square) generator.Generate(x, z, voxels, &tally);
+  return tally;
+}
 
-  // The real pool on the whole square, from the first request until the last
-  // chunk reached the finished queue. Finished chunks are taken off the queue
-  // here without uploading (there is no window); they have no buffer yet.
+struct TPoolTimes {
+  double WallMs = 0.0;
+  double CpuMs = 0.0;  // of the whole process
+};
+
+// The real pool on the whole square, from the first request until the last
+// chunk reached the finished queue. Finished chunks are taken off the queue
+// here without uploading (there is no window); they have no buffer yet.
+TPoolTimes TimeWorkerPool(const std::vector<TChunkPosition>& square, TProgressBar& progress) {
   TChunk::InitThreads();
-  const TClock::time_point poolStart = TClock::now();
-  const double poolCpuStart = CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
+  const TClock::time_point start = TClock::now();
+  const double cpuStart = CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
   for (const auto& [x, z] : square) TChunk::CreateChunk(x, z, nullptr);
   std::size_t finished = 0;
   while (finished < square.size()) {
@@ -137,22 +147,25 @@ int RunBench() {
     progress.Show("worker pool:", finished, square.size());
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  const double poolMs = MillisecondsSince(poolStart);
-  const double poolCpuMs = CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - poolCpuStart;
+  const TPoolTimes times{MillisecondsSince(start),
+                         CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart};
   // The pool's chunks were registered by CreateChunk, as the viewer's are.
-  TRenderRegistry::MeshList.clear();
-  progress.Clear();
+  TRenderer::MeshList.clear();
+  return times;
+}
 
+void PrintReport(std::size_t chunks, const TOneThreadTimes& one,
+                 const TTerrainGenerator::TTally& tally, const TPoolTimes& pool) {
   std::printf(
       "%zu chunks of the initial square, %zu faces; fast and reference identical: %zu/%zu\n\n",
-      square.size(), faces, identical, square.size());
+      chunks, one.Faces, one.Identical, chunks);
   std::printf("%-16s %-31s   %-31s %9s\n", "CPU ms per chunk", "reference (step by step)",
               "fast (TChunk)", "ratio");
   std::printf("%-16s %8s %7s %7s %7s   %7s %7s %7s %7s %9s\n", "one thread", "median", "min", "p90",
               "max", "median", "min", "p90", "max", "(median)");
-  PrintRow("GenerateData", referenceGenerate, generate);
-  PrintRow("BuildVertexData", referenceMesh, mesh);
-  PrintRow("both", Sum(referenceGenerate, referenceMesh), Sum(generate, mesh));
+  PrintRow("GenerateData", one.ReferenceGenerate, one.Generate);
+  PrintRow("BuildVertexData", one.ReferenceMesh, one.Mesh);
+  PrintRow("both", Sum(one.ReferenceGenerate, one.ReferenceMesh), Sum(one.Generate, one.Mesh));
 
   const double samples = static_cast<double>(tally.OctaveSamples());
   std::printf(
@@ -160,11 +173,23 @@ int RunBench() {
       "spends them\n",
       samples, samples / static_cast<double>(tally.Cells()));
   std::printf("  per second on one core: reference %.1f million, fast %.1f million\n",
-              samples / Total(referenceGenerate) / 1e3, samples / Total(generate) / 1e3);
+              samples / Total(one.ReferenceGenerate) / 1e3, samples / Total(one.Generate) / 1e3);
   std::printf("\n%d-worker pool (fast): %.0f ms wall for %zu chunks, %.0f ms CPU (%u cores)\n",
-              TChunk::MAX_WORKER_THREADS, poolMs, square.size(), poolCpuMs,
+              TChunk::MAX_WORKER_THREADS, pool.WallMs, chunks, pool.CpuMs,
               std::thread::hardware_concurrency());
-  return identical == square.size() ? 0 : 1;
+}
+
+int RunBench() {
+  CreateNoiseTables();
+  // The chunks the viewer queues first, in its order.
+  const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
+  TProgressBar progress;
+  const TOneThreadTimes one = TimeOneThread(square, progress);
+  const TTerrainGenerator::TTally tally = CountNoiseWork(square);
+  const TPoolTimes pool = TimeWorkerPool(square, progress);
+  progress.Clear();
+  PrintReport(square.size(), one, tally, pool);
+  return one.Identical == square.size() ? 0 : 1;
 }
 
 }  // namespace

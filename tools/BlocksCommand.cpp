@@ -96,7 +96,8 @@ int RunBlocks() {
 }  // namespace
 
 void AddBlocksCommand(CLI::App& tool, int& status) {
-  CLI::App* command = tool.add_subcommand("blocks", "check ./Blocks.lua and list its block classes");
+  CLI::App* command =
+      tool.add_subcommand("blocks", "check ./Blocks.lua and list its block classes");
   command->footer(
       "Runs ./Blocks.lua as the viewer does at start-up and prints one line per block class\n"
       "with all its values. A script error ends it as it ends the viewer: the message on\n"

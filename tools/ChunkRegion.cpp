@@ -20,20 +20,17 @@ CLI::Validator TChunkRegion::Coordinate() {
 }
 
 void TChunkRegion::AddOptions(CLI::App& command) {
-  command.add_option_function<std::vector<int>>(
-             "--from", [this](const std::vector<int>& v) { X0 = v[0], Z0 = v[1]; },
-             "first corner: chunk X0 and chunk Z0")
-      ->expected(2)
-      ->type_name("X0 Z0")
-      ->required()
-      ->check(Coordinate());
-  command.add_option_function<std::vector<int>>(
-             "--to", [this](const std::vector<int>& v) { X1 = v[0], Z1 = v[1]; },
-             "last corner, included: chunk X1 >= X0 and chunk Z1 >= Z0")
-      ->expected(2)
-      ->type_name("X1 Z1")
-      ->required()
-      ->check(Coordinate());
+  const auto corner = [&](const char* name, int& x, int& z, const char* names, const char* help) {
+    command
+        .add_option_function<std::vector<int>>(
+            name, [&x, &z](const std::vector<int>& v) { x = v[0], z = v[1]; }, help)
+        ->expected(2)
+        ->type_name(names)
+        ->required()
+        ->check(Coordinate());
+  };
+  corner("--from", X0, Z0, "X0 Z0", "first corner: chunk X0 and chunk Z0");
+  corner("--to", X1, Z1, "X1 Z1", "last corner, included: chunk X1 >= X0 and chunk Z1 >= Z0");
 }
 
 void TChunkRegion::CheckOrder() const {

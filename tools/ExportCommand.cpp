@@ -112,11 +112,6 @@ void AddExportCommand(CLI::App& tool, int& status) {
                                              " chunks; an export holds " + "at most " +
                                              std::to_string(kMaxChunks) +
                                              ", since a GLB file cannot pass 4 GiB");
-    try {
-      status = RunExport(*region, *out);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "voxeltool export: %s\n", error.what());
-      status = 1;
-    }
+    status = RunExport(*region, *out);
   });
 }

@@ -123,12 +123,7 @@ void AddMapCommand(CLI::App& tool, int& status) {
               std::to_string(region->Depth() * kSide) + " pixels; a PNG file holds at most " +
               std::to_string(TPngWriter::MAX_DIMENSION) + " a side, so a region is at most " +
               std::to_string(kMaxChunks) + " chunks wide and deep");
-    try {
-      RunMap(*region, *out);
-      status = 0;
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "voxeltool map: %s\n", error.what());
-      status = 1;
-    }
+    RunMap(*region, *out);
+    status = 0;
   });
 }

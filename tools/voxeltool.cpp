@@ -22,7 +22,8 @@ std::string CommandName(const CLI::App& tool) {
 }
 
 bool IsCommand(CLI::App& tool, const std::string& name) {
-  return !tool.get_subcommands([&](CLI::App* command) { return command->check_name(name); }).empty();
+  return !tool.get_subcommands([&](CLI::App* command) { return command->check_name(name); })
+              .empty();
 }
 
 }  // namespace
@@ -56,6 +57,11 @@ int main(int argc, char** argv) {
     const std::string name = CommandName(tool);
     std::fprintf(stderr, "%s: %s (see %s --help)\n", name.c_str(), error.what(), name.c_str());
     status = 2;
+  } catch (const std::exception& error) {
+    // A command that cannot do its work (a file it cannot write, ...) throws;
+    // what it had made so far is gone with the unwinding.
+    std::fprintf(stderr, "%s: %s\n", CommandName(tool).c_str(), error.what());
+    status = 1;
   }
   // Worker threads may still exist: end without running static destructors.
   std::fflush(stdout);

@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cerrno>
 
 extern char** environ;
@@ -146,4 +149,15 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   TChildProcess child;
   if (!child.Start(argv, options)) return {};
   return child.Wait(options.TimeoutSeconds);
+}
+
+void ExpectOneLineFailure(const TProcessResult& result, int status, const std::string& message,
+                          bool whole) {
+  EXPECT_EQ(result.ExitCode, status) << result.Stderr;
+  if (whole) {
+    EXPECT_EQ(result.Stderr, message);
+  } else {
+    EXPECT_EQ(result.Stderr.rfind(message, 0), 0u) << result.Stderr;
+    EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1) << result.Stderr;
+  }
 }

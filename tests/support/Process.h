@@ -61,3 +61,8 @@ class TChildProcess {
 };
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options);
+
+// Checks a program's refusal or failure: exit status `status`, and standard
+// error exactly `message` (`whole`) or one line that starts with it.
+void ExpectOneLineFailure(const TProcessResult& result, int status, const std::string& message,
+                          bool whole = false);

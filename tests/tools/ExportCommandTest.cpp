@@ -17,10 +17,10 @@
 #include "blocks/LuaHandler.h"
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
+#include "tests/support/SanitizerBuild.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkingDirectory.h"
 #include "tests/tools/GltfFixtures.h"
-#include "tests/support/SanitizerBuild.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 
@@ -259,13 +259,7 @@ TEST(ExportCommandTest, RefusesBadRegionsAndFailuresWithOneLineAndNoFile) {
     std::vector<std::string> argv = {VX_VOXELTOOL, "export"};
     argv.insert(argv.end(), c.Args.begin(), c.Args.end());
     const TProcessResult result = RunExport(dir, argv);
-    EXPECT_EQ(result.ExitCode, c.Status) << result.Stderr;
-    if (c.Exact) {
-      EXPECT_EQ(result.Stderr, c.Stderr);
-    } else {
-      EXPECT_EQ(result.Stderr.rfind(c.Stderr, 0), 0u) << result.Stderr;
-      EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1) << result.Stderr;
-    }
+    ExpectOneLineFailure(result, c.Status, c.Stderr, c.Exact);
     EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png"}));
   }
 }

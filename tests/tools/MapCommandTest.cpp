@@ -15,8 +15,8 @@
 
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/SanitizerBuild.h"
+#include "tests/support/TempDir.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 
@@ -286,13 +286,7 @@ TEST(MapCommandTest, RefusesBadRegionsAndFailuresWithOneLineAndNoFile) {
     std::vector<std::string> argv = {VX_VOXELTOOL, "map"};
     argv.insert(argv.end(), c.Args.begin(), c.Args.end());
     const TProcessResult result = RunMap(dir, argv);
-    EXPECT_EQ(result.ExitCode, c.Status) << result.Stderr;
-    if (c.Exact) {
-      EXPECT_EQ(result.Stderr, c.Stderr);
-    } else {
-      EXPECT_EQ(result.Stderr.rfind(c.Stderr, 0), 0u) << result.Stderr;
-      EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1) << result.Stderr;
-    }
+    ExpectOneLineFailure(result, c.Status, c.Stderr, c.Exact);
     EXPECT_FALSE(std::filesystem::exists(dir / "map.png"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
   }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -114,9 +113,7 @@ TEST_F(ShotTest, BadArgumentsAreRefused) {
     std::vector<std::string> argv = {VX_VOXELTOOL};
     argv.insert(argv.end(), args.begin(), args.end());
     const TProcessResult result = RunProcess(argv, {});
-    EXPECT_EQ(result.ExitCode, 2);
-    EXPECT_EQ(result.Stderr.rfind("voxeltool shot: ", 0), 0u) << result.Stderr;
-    EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1) << result.Stderr;
+    ExpectOneLineFailure(result, 2, "voxeltool shot: ");
   }
 }
 
