@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -62,20 +63,26 @@ TEST_F(ViewerProcessTest, ACloseRequestEndsItWithStatusZero) {
 }
 
 // Ends the viewer with `end` while all eight workers are building the initial
-// chunks, 20 times in a row: each time it must be gone within a second of the
-// request, with status 0, and leave nothing of its process group behind.
+// chunks, 20 times in a row: each time it must be gone at once, with status 0,
+// and leave nothing of its process group behind. At once is within a second
+// on a machine that has cores to spare; on a busy one everything the viewer
+// does slows alike, so it may take up to twice as long as the viewer took to
+// start (still far less than finishing the queued chunks would take there).
 void EndWhileEveryWorkerIsBusy(const TTempDir& data, bool (*end)(const std::string& window)) {
   constexpr int kRuns = 20;
   constexpr int kWorkers = 8;
   for (int run = 0; run < kRuns; ++run) {
     SCOPED_TRACE("run " + std::to_string(run + 1));
     TViewerProcess viewer;
+    const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(viewer.Start(data.Path().string()));
     const pid_t pid = viewer.Pid();
     const std::string window = viewer.WaitForWindow();
     ASSERT_FALSE(window.empty());
 
     ASSERT_TRUE(WaitForBusyWorkers(viewer, kWorkers));
+    const double startup =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     ASSERT_TRUE(end(window));
     const auto sent = std::chrono::steady_clock::now();
@@ -87,7 +94,7 @@ void EndWhileEveryWorkerIsBusy(const TTempDir& data, bool (*end)(const std::stri
     EXPECT_EQ(result.ExitCode, 0);
     EXPECT_EQ(result.Stderr, "");
     EXPECT_EQ(result.Stdout, "");
-    EXPECT_LT(afterRequest, 1.0);
+    EXPECT_LT(afterRequest, std::max(1.0, 2.0 * startup)) << "start-up took " << startup << " s";
     EXPECT_FALSE(TViewerProcess::GroupExists(pid)) << "something of the viewer still runs";
     if (::testing::Test::HasFailure()) return;
   }
