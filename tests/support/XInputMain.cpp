@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
     const std::size_t state = stat.rfind(") ");
     return state != std::string::npos && stat.compare(state + 2, 1, "Z") != 0;
   };
-  const std::string window =
-      TXInput::FindWindow(pid, TGlfwPlatform::WINDOW_TITLE, seconds, alive);
+  const std::string window = TXInput::FindWindow(pid, TGlfwPlatform::WINDOW_TITLE, seconds, alive);
   if (window.empty()) {
     std::fprintf(stderr, "x-input: no viewer window of process %d (%s)\n", pid,
                  alive() ? "timed out" : "it ended");
