@@ -65,6 +65,15 @@ int TViewerProcess::BusyWorkers(pid_t pid) {
   return busy;
 }
 
+bool TViewerProcess::MainThreadEnded(pid_t pid) {
+  // A process's threads all end with its exit, but each must get a processor
+  // to do so; the main thread stays as a zombie until they have.
+  const std::string stat =
+      ReadFileBytes("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/stat");
+  const std::size_t nameEnd = stat.rfind(") ");
+  return nameEnd == std::string::npos || stat[nameEnd + 2] == 'Z' || stat[nameEnd + 2] == 'X';
+}
+
 bool TViewerProcess::GroupExists(pid_t pgid) {
   return kill(-pgid, 0) == 0 || errno != ESRCH;
 }

@@ -32,6 +32,9 @@ class TViewerProcess {
   // The number of chunk worker threads (told apart by their nice value) that
   // are running or waiting for a core right now; 0 once the process is gone.
   static int BusyWorkers(pid_t pid);
+  // Whether the main thread of process `pid` has ended (the program called
+  // exit), though other threads may still be on their way out.
+  static bool MainThreadEnded(pid_t pid);
   // True while any process of the group `pgid` exists.
   static bool GroupExists(pid_t pgid);
 
