@@ -60,6 +60,16 @@ done
 say "making a minimal Debian 12 root in $root"
 mmdebstrap --quiet --variant=minbase --include=git,ca-certificates bookworm "$root" "${sources[@]}"
 
+# The root sits on this machine's network: where that network's traffic
+# passes through a proxy that presents certificates of a local authority, a
+# user's machine there trusts that authority too (downloads such as the glTF
+# validator's fail otherwise), and it uses the same proxy.
+if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  chroot "$root" update-ca-certificates > /dev/null
+fi
+
 say "cloning $commit"
 git clone --quiet --no-local "$here" "$root/root/voxelview"
 git -C "$root/root/voxelview" checkout --quiet --detach "$commit"
@@ -68,9 +78,13 @@ mount -t proc proc "$root/proc" && mounts+=("$root/proc")
 mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" && mounts+=("$root/sys")
 mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" && mounts+=("$root/dev")
 
+proxies=()
+for name in http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do
+  if [ -n "${!name:-}" ]; then proxies+=("$name=${!name}"); fi
+done
 in_root() {  # runs a bash command in the clone, as a new login would
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "${proxies[@]}" \
     /bin/bash -c "cd /root/voxelview && $1"
 }
 
