@@ -12,6 +12,7 @@
 
 #include "blocks/VoxelGrid.h"
 #include "gpu/Mesh.h"
+#include "world/ChunkGrid.h"
 
 // A column of the world 32 x 128 x 32 blocks: the unit of generation, meshing
 // and drawing. Its arrays carry a ring two columns wide of the neighbouring
@@ -27,13 +28,11 @@
 // time runs GenerateData and BuildVertexData on a queued chunk. The last
 // reference to a chunk is always dropped on the main thread, since its
 // destructor deletes its OpenGL buffer.
-class TChunk : public TMesh {
+//
+// The grid's sizes and the generator coordinates of the cells come from
+// TChunkGrid (CHUNK_WIDTH, GeneratorX, ...).
+class TChunk : public TMesh, public TChunkGrid {
  public:
-  static constexpr int CHUNK_OFFSET = 1024;
-  static constexpr int CHUNK_WIDTH = 32;
-  static constexpr int CHUNK_DEPTH = 32;
-  static constexpr int CHUNK_HEIGHT = 128;
-  static constexpr float CHUNK_SCALE = 0.0078125f;  // block units -> terrain units
   static constexpr int MAX_WORKER_THREADS = 8;
   static constexpr int WORKER_NICENESS = 10;  // workers yield the cores to the main thread
 
@@ -55,17 +54,6 @@ class TChunk : public TMesh {
 
   // Fills VoxelData, Height and Light from the terrain (worker thread).
   void GenerateData();
-
-  // Generator coordinates of array index i (x), row j (depth, 127 - y) and index
-  // k (z) of chunk (chunkX, chunkZ): x and z are (world + 32768) / 128, y is
-  // (127 - height) / 128, all exact in single precision.
-  static float GeneratorX(int chunkX, int i) {
-    return static_cast<float>((chunkX + CHUNK_OFFSET) * CHUNK_WIDTH + i - 2) * CHUNK_SCALE;
-  }
-  static float GeneratorY(int j) { return static_cast<float>(j) * CHUNK_SCALE; }
-  static float GeneratorZ(int chunkZ, int k) {
-    return static_cast<float>((chunkZ + CHUNK_OFFSET) * CHUNK_DEPTH + k - 2) * CHUNK_SCALE;
-  }
 
   // The block ID at terrain-generator coordinates, as GetTerrainBlock takes them.
   using TTerrainFunction = int (*)(float x, float y, float z);

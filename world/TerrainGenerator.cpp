@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "world/Chunk.h"
+#include "world/ChunkGrid.h"
 #include "world/Noise.h"
 #include "world/NoiseLanes.h"
 #include "world/NoiseWindow.h"
@@ -39,9 +39,9 @@ TTerrainGenerator::TTerrainGenerator(bool wideLanes)
       Sums7(kSliceCells) {}
 
 void TTerrainGenerator::Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally) {
-  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) Gx[i] = TChunk::GeneratorX(chunkX, i);
-  for (int j = 0; j < kRows; ++j) Gy[j] = TChunk::GeneratorY(j);
-  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) Gz[k] = TChunk::GeneratorZ(chunkZ, k);
+  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) Gx[i] = TChunkGrid::GeneratorX(chunkX, i);
+  for (int j = 0; j < kRows; ++j) Gy[j] = TChunkGrid::GeneratorY(j);
+  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) Gz[k] = TChunkGrid::GeneratorZ(chunkZ, k);
   Density.Build(2.0f, 5, Gx, Gy, Gz);
   Warp.Build(6.0f, 3, Gx, Gy, Gz);
   Pockets.Build(20.0f, 3, Gx, Gy, Gz);

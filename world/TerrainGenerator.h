@@ -41,7 +41,7 @@ class TTerrainGenerator {
   // wideLanes: whether the noise may use AVX2 (it gives the same blocks).
   explicit TTerrainGenerator(bool wideLanes = TSliceNoise::HasWideLanes());
 
-  // voxels[i][127 - j][k] = GetTerrainBlock at the TChunk::GeneratorX, Y and Z
+  // voxels[i][127 - j][k] = GetTerrainBlock at the TChunkGrid::GeneratorX, Y and Z
   // coordinates of (i, j, k) in chunk (chunkX, chunkZ). Reads
   // NoiseTables 0..8.
   void Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally = nullptr);
