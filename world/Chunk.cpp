@@ -3,14 +3,9 @@
 #include <memory>
 
 #include "world/TerrainGenerator.h"
+#include "world/TerrainShape.h"
 
 namespace {
-
-// Block IDs the generator writes over exposed surface blocks (ID 3).
-constexpr std::uint8_t kSurfaceBlock = 3;
-constexpr std::uint8_t kTopSoil = 2;
-constexpr std::uint8_t kHighTopSoil = 78;
-constexpr int kHighTopSoilLevel = 96;  // height of the open cell above, not of the block
 
 constexpr std::uint8_t kOpenSkyLight = 185;
 constexpr std::uint8_t kLightPerOpenColumn = 5;
@@ -85,9 +80,9 @@ void TChunk::PlaceTopSoil() {
     for (int y = CHUNK_HEIGHT - 1; y >= 1; --y) {
       const std::uint8_t* above = VoxelData[i][y];
       std::uint8_t* below = VoxelData[i][y - 1];
-      const std::uint8_t soil = y < kHighTopSoilLevel ? kTopSoil : kHighTopSoil;
+      const std::uint8_t soil = TerrainShape::TopSoilBlock(y);
       for (int k = 1; k < VOXEL_GRID_DEPTH - 1; ++k) {
-        if (above[k] == 0 && below[k] == kSurfaceBlock) below[k] = soil;
+        if (TerrainShape::IsExposedSurface(below[k], above[k])) below[k] = soil;
       }
     }
   }

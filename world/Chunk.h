@@ -61,7 +61,7 @@ class TChunk : public TMesh, public TChunkGrid {
   // earlier ones wrote, so the later ones also run on hand-made arrays.
   void GenerateVoxels(TTerrainFunction terrain);  // VoxelData of all 36 x 36 columns
   void ComputeHeights();                          // Height of all 36 x 36 columns
-  void PlaceTopSoil();                            // exposed 3 -> 2 or 78, indices 1..34
+  void PlaceTopSoil();                            // exposed surface -> top soil, indices 1..34
   void ComputeLight();                            // Light of the own columns, from Height
 
   // Uploads VertexData into a new VBO, releases it, attaches the two atlases and

@@ -5,13 +5,9 @@
 #include "world/Noise.h"
 #include "world/TerrainShape.h"
 
-namespace {
+using namespace TerrainShape;
 
-using TerrainShape::CAVE_THRESHOLD;
-using TerrainShape::FILL_LEVEL;
-using TerrainShape::OPEN_THRESHOLD;
-using TerrainShape::POCKET_THRESHOLD;
-using TerrainShape::SURFACE_THRESHOLD;
+namespace {
 
 // Noise of table `k` with `octaves` octaves at (x, y, z) * scale.
 float Sample(int k, int octaves, float scale, float x, float y, float z) {
@@ -23,7 +19,7 @@ float Sample(int k, int octaves, float scale, float x, float y, float z) {
 int GetTerrainBlock(float x, float y, float z) {
   float d = (1.0f - y) - std::fabs(0.2f * Sample(0, 4, 2.0f, x, y, z));
   d = d - (1.0f + Sample(8, 5, 2.0f, x, y, z)) * 0.5f;
-  if (d >= OPEN_THRESHOLD) return y < FILL_LEVEL ? 0 : 8;
+  if (d >= OPEN_THRESHOLD) return y < FILL_LEVEL ? OPEN_BLOCK : FILL_BLOCK;
 
   // The cave test reads a warped position, so caves wind instead of following
   // the lattice.
@@ -32,13 +28,13 @@ int GetTerrainBlock(float x, float y, float z) {
   const float qz = z + 0.25f * Sample(3, 3, 6.0f, x, y, z);
   const float a = 1.0f - std::fabs(Sample(4, 1, 2.0f, qx, qy, qz));
   const float b = 1.0f - std::fabs(Sample(5, 1, 2.0f, qx, qy, qz));
-  if (a > CAVE_THRESHOLD && b > CAVE_THRESHOLD) return 0;
+  if (a > CAVE_THRESHOLD && b > CAVE_THRESHOLD) return OPEN_BLOCK;
 
-  if (d >= SURFACE_THRESHOLD) return y < FILL_LEVEL ? 3 : 12;
+  if (d >= SURFACE_THRESHOLD) return y < FILL_LEVEL ? SURFACE_BLOCK : LOW_SURFACE_BLOCK;
 
   const float deep = 1.0f + Sample(6, 3, 20.0f, x, y, z);
-  if (deep * 0.5f * y * 0.667f > POCKET_THRESHOLD) return 14;
+  if (deep * 0.5f * y * 0.667f > POCKET_THRESHOLD) return DEEP_POCKET_BLOCK;
   const float pocket = 1.0f + Sample(7, 3, 20.0f, x, y, z);
-  if (pocket * 0.5f > POCKET_THRESHOLD) return 15;
-  return 1;
+  if (pocket * 0.5f > POCKET_THRESHOLD) return POCKET_BLOCK;
+  return GROUND_BLOCK;
 }

@@ -9,13 +9,9 @@
 #include "world/NoiseWindow.h"
 #include "world/TerrainShape.h"
 
-namespace {
+using namespace TerrainShape;
 
-using TerrainShape::CAVE_THRESHOLD;
-using TerrainShape::FILL_LEVEL;
-using TerrainShape::OPEN_THRESHOLD;
-using TerrainShape::POCKET_THRESHOLD;
-using TerrainShape::SURFACE_THRESHOLD;
+namespace {
 
 // Marks a cell that is not open space until the ground stage decides it; the
 // terrain never returns this ID.
@@ -69,7 +65,7 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
     for (int j = 0; j < kRows; ++j) {
       std::uint8_t id = kUndecided;
       if (Dens[k * kRows + j] >= OPEN_THRESHOLD) {
-        id = Gy[j] < FILL_LEVEL ? 0 : 8;
+        id = Gy[j] < FILL_LEVEL ? OPEN_BLOCK : FILL_BLOCK;
         ++open;
       } else {
         firstGround = std::min(firstGround, j);
@@ -136,24 +132,24 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
       if (a > CAVE_THRESHOLD) {
         const float b = 1.0f - std::fabs(cave5.Sample(GroundX[g], GroundY[g], GroundZ[g]));
         if (b > CAVE_THRESHOLD) {
-          cell = 0;
+          cell = OPEN_BLOCK;
           ++counts.Cave;
           continue;
         }
       }
       if (Dens[n] >= SURFACE_THRESHOLD) {
-        cell = y < FILL_LEVEL ? 3 : 12;
+        cell = y < FILL_LEVEL ? SURFACE_BLOCK : LOW_SURFACE_BLOCK;
         ++counts.Surface;
         continue;
       }
       const float deep = 1.0f + Sums6[n];
       if (deep * 0.5f * y * 0.667f > POCKET_THRESHOLD) {
-        cell = 14;
+        cell = DEEP_POCKET_BLOCK;
         ++counts.Deep;
         continue;
       }
       const float pocket = 1.0f + Sums7[n];
-      cell = pocket * 0.5f > POCKET_THRESHOLD ? 15 : 1;
+      cell = pocket * 0.5f > POCKET_THRESHOLD ? POCKET_BLOCK : GROUND_BLOCK;
       ++counts.Ground;
     }
   }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "world/Terrain.h"
+#include "world/TerrainShape.h"
 
 namespace {
 
@@ -22,8 +23,9 @@ void PlaceTopSoil(TChunk& chunk) {
   for (int k = 1; k < VOXEL_GRID_DEPTH - 1; ++k) {
     for (int i = 1; i < VOXEL_GRID_WIDTH - 1; ++i) {
       for (int y = kHeight - 1; y >= 1; --y) {
-        if (chunk.VoxelData[i][y][k] == 0 && chunk.VoxelData[i][y - 1][k] == 3) {
-          chunk.VoxelData[i][y - 1][k] = y < 96 ? 2 : 78;
+        std::uint8_t& block = chunk.VoxelData[i][y - 1][k];
+        if (TerrainShape::IsExposedSurface(block, chunk.VoxelData[i][y][k])) {
+          block = TerrainShape::TopSoilBlock(y);
         }
       }
     }
