@@ -5,13 +5,6 @@
 #include "world/TerrainGenerator.h"
 #include "world/TerrainShape.h"
 
-namespace {
-
-constexpr std::uint8_t kOpenSkyLight = 185;
-constexpr std::uint8_t kLightPerOpenColumn = 5;
-
-}  // namespace
-
 TChunk::TChunk(TKey key) : TMesh(key) {
   // Skipped by the renderer until a worker has built it and the main thread
   // has uploaded it.
@@ -102,9 +95,9 @@ void TChunk::ComputeLight() {
       for (int y = 0; y < CHUNK_HEIGHT; ++y) {
         std::uint8_t& light = Light[x + 2][y][z + 2];
         if (y >= h) {
-          light = kOpenSkyLight;
+          light = OPEN_SKY_LIGHT;
         } else {
-          light = static_cast<std::uint8_t>(light + kLightPerOpenColumn * below);
+          light = static_cast<std::uint8_t>(light + LIGHT_PER_LOWER_COLUMN * below);
         }
         below += tops[y];
       }

@@ -35,6 +35,13 @@ class TChunk : public TMesh, public TChunkGrid {
  public:
   static constexpr int MAX_WORKER_THREADS = 8;
   static constexpr int WORKER_NICENESS = 10;  // workers yield the cores to the main thread
+  // Light of a cell at or above its column's top, and what each column of the
+  // 5 x 5 around it whose top lies strictly below adds to a cell under the top.
+  static constexpr std::uint8_t OPEN_SKY_LIGHT = 185;
+  static constexpr std::uint8_t LIGHT_PER_LOWER_COLUMN = 5;
+  // Half the edge of a face quad: a little over 0.5, so quads of neighbouring
+  // blocks overlap and no crack shows between them.
+  static constexpr float FACE_HALF_SIZE = 0.502f;
 
   // A hidden chunk, registered in TRenderer::MeshList, with zero-filled arrays.
   static std::shared_ptr<TChunk> New();
@@ -50,7 +57,7 @@ class TChunk : public TMesh, public TChunkGrid {
   std::function<int(TChunk&)> GenerationCallback;  // runs on the main thread after upload
   TVoxelGrid VoxelData{};                          // block IDs [i][y][k]
   std::uint8_t Height[VOXEL_GRID_WIDTH][VOXEL_GRID_DEPTH]{};  // top non-empty y, or 0
-  TVoxelGrid Light{};  // own columns only: 185 at/above the top, 5 * open neighbours below
+  TVoxelGrid Light{};  // own columns only: OPEN_SKY_LIGHT at/above the top, less below
 
   // Fills VoxelData, Height and Light from the terrain (worker thread).
   void GenerateData();

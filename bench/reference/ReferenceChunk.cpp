@@ -39,11 +39,11 @@ void ComputeLight(TChunk& chunk) {
       for (int y = 0; y < kHeight; ++y) {
         std::uint8_t& light = chunk.Light[x + 2][y][z + 2];
         if (y >= h) {
-          light = 185;
+          light = TChunk::OPEN_SKY_LIGHT;
           continue;
         }
         for (int a = 0; a < 25; ++a) {
-          if (chunk.Height[x + a % 5][z + a / 5] < y) light += 5;
+          if (chunk.Height[x + a % 5][z + a / 5] < y) light += TChunk::LIGHT_PER_LOWER_COLUMN;
         }
       }
     }
@@ -96,6 +96,6 @@ void ReferenceBuildVertexData(TChunk& chunk) {
       static_cast<std::size_t>(chunk.VertexSize) * static_cast<std::size_t>(chunk.VertexCount), 0);
   std::uint8_t* p = chunk.VertexData.data();
   ForEachVisibleFace(chunk, [&](int x, int y, int z, const TDirection& d) {
-    p = chunk.RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, 0.502f);
+    p = chunk.RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, TChunk::FACE_HALF_SIZE);
   });
 }
