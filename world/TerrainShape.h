@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -21,6 +22,12 @@ constexpr std::uint8_t LOW_SURFACE_BLOCK = 12;    // the surface layer at or bel
 constexpr std::uint8_t DEEP_POCKET_BLOCK = 14;    // pockets that grow likelier with depth
 constexpr std::uint8_t POCKET_BLOCK = 15;         // pockets all through the ground
 constexpr std::uint8_t HIGH_TOP_SOIL_BLOCK = 78;  // exposed surface layer, high
+
+// Every ID a generated chunk holds besides OPEN_BLOCK: the blocks that
+// Blocks.lua has to define.
+constexpr std::array<std::uint8_t, 8> WORLD_BLOCKS = {
+    GROUND_BLOCK,      TOP_SOIL_BLOCK,    SURFACE_BLOCK, FILL_BLOCK,
+    LOW_SURFACE_BLOCK, DEEP_POCKET_BLOCK, POCKET_BLOCK,  HIGH_TOP_SOIL_BLOCK};
 
 // One noise of the tree: Noise3D(Scale * p, Octaves, NoiseTables[Table]) at
 // generator position p.

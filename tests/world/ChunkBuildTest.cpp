@@ -16,6 +16,7 @@
 #include "tests/support/WorkingDirectory.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/TerrainGenerator.h"
+#include "world/TerrainShape.h"
 
 // TChunk's own build against the straightforward one, byte for byte: the world
 // must not change, wherever it is generated.
@@ -206,8 +207,8 @@ TEST(KnownWorldTest, ChunksHashAsOnX86) {
   EnsureNoiseTables();
   const auto registered = TBlockClass::BlockClasses;
   TBlockClass::BlockClasses = {};
-  // The terrain's IDs; water (8) is the one that is not solid.
-  for (int id : {1, 2, 3, 8, 12, 14, 15, 78}) RegisterBlock(id, id, id != 8);
+  // The fill is the one block of the world that is not solid.
+  for (int id : TerrainShape::WORLD_BLOCKS) RegisterBlock(id, id, id != TerrainShape::FILL_BLOCK);
   for (const TKnownChunk& c : known) {
     const auto chunk = TChunk::NewUnregistered(c.X, c.Z);
     chunk->GenerateData();
@@ -229,14 +230,17 @@ TEST(KnownWorldTest, ChunksHashAsOnX86) {
 // transparent classes, and IDs without a class; random light everywhere, so
 // that 70 + light wraps too.
 void FillRandomly(TChunk& chunk, double fill, unsigned seed) {
-  static constexpr std::uint8_t kIds[] = {1, 2, 3, 8, 12, 14, 15, 78, 5, 200};
+  // The world's blocks, and two IDs without a class.
+  std::vector<std::uint8_t> ids(TerrainShape::WORLD_BLOCKS.begin(),
+                                TerrainShape::WORLD_BLOCKS.end());
+  ids.insert(ids.end(), {5, 200});
   std::mt19937 random(seed);
   std::bernoulli_distribution solid(fill);
-  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kIds)) - 1);
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(ids.size()) - 1);
   std::uniform_int_distribution<int> byte(0, 255);
   for (auto& plane : chunk.VoxelData) {
     for (auto& row : plane) {
-      for (std::uint8_t& cell : row) cell = solid(random) ? kIds[pick(random)] : 0;
+      for (std::uint8_t& cell : row) cell = solid(random) ? ids[pick(random)] : 0;
     }
   }
   for (auto& plane : chunk.Light) {
