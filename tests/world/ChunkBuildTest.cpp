@@ -2,11 +2,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/CameraControl.h"
 #include "bench/reference/ReferenceChunk.h"
 #include "blocks/BlockClass.h"
 #include "blocks/LuaHandler.h"
@@ -19,6 +21,12 @@
 
 // TChunk's own build against the straightforward one, byte for byte: the world
 // must not change, wherever it is generated.
+
+// How a chunk parameter shows in test output: (x, z). Beside TChunkPosition's
+// namespace, where GoogleTest looks for it.
+static void PrintTo(const TChunkPosition& position, std::ostream* out) {
+  *out << "(" << position.X << ", " << position.Z << ")";
+}
 
 namespace {
 
@@ -70,8 +78,6 @@ void ExpectSameData(const TChunk& fast, const TChunk& reference) {
 
 // --- Generated chunks -------------------------------------------------------
 
-using TChunkPosition = std::pair<int, int>;
-
 class GeneratedChunkTest : public ::testing::TestWithParam<TChunkPosition> {
  protected:
   void SetUp() override { EnsureNoiseTables(); }
@@ -81,8 +87,8 @@ class GeneratedChunkTest : public ::testing::TestWithParam<TChunkPosition> {
     fast = MakeEmptyChunk();
     reference = MakeEmptyChunk();
     for (TChunk* chunk : {fast.get(), reference.get()}) {
-      chunk->ChunkX = GetParam().first;
-      chunk->ChunkZ = GetParam().second;
+      chunk->ChunkX = GetParam().X;
+      chunk->ChunkZ = GetParam().Z;
     }
     fast->GenerateData();
     fast->BuildVertexData();
@@ -100,18 +106,9 @@ TEST_P(GeneratedChunkTest, MatchesTheReferenceWithTheShippedBlocks) {
   EXPECT_GT(reference->VertexCount, 0);
 }
 
-std::vector<TChunkPosition> InitialSquare() {
-  std::vector<TChunkPosition> square;
-  for (int x = 4; x >= -5; --x) {
-    for (int z = -5; z <= 4; ++z) square.emplace_back(x, z);
-  }
-  return square;
-}
-
 std::string PositionName(const ::testing::TestParamInfo<TChunkPosition>& info) {
   std::string name;
-  for (const auto& [axis, v] :
-       {std::pair{'x', info.param.first}, std::pair{'z', info.param.second}}) {
+  for (const auto& [axis, v] : {std::pair{'x', info.param.X}, std::pair{'z', info.param.Z}}) {
     if (!name.empty()) name += '_';
     name += axis;
     if (v < 0) name += 'm';
@@ -120,8 +117,8 @@ std::string PositionName(const ::testing::TestParamInfo<TChunkPosition>& info) {
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(InitialSquare, GeneratedChunkTest, ::testing::ValuesIn(InitialSquare()),
-                         PositionName);
+INSTANTIATE_TEST_SUITE_P(InitialSquare, GeneratedChunkTest,
+                         ::testing::ValuesIn(InitialChunks(ViewRadius)), PositionName);
 
 // Negative and far chunks: generator coordinates that are mirrored (below
 // -1024), that cross 0 within a chunk (-1025), that are 0 (-1024), whose
