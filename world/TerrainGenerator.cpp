@@ -5,7 +5,6 @@
 
 #include "world/ChunkGrid.h"
 #include "world/Noise.h"
-#include "world/NoiseWindow.h"
 #include "world/TerrainShape.h"
 
 using namespace TerrainShape;
@@ -60,7 +59,18 @@ void TTerrainGenerator::Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTa
 }
 
 void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) {
-  // Density, from the ridge and height noises.
+  TSliceLayers& layers = voxels[i];
+  ComputeDensity(i);
+  const int firstGround = MarkOpenSpace(layers, tally);
+  if (firstGround == kRows) return;
+  // The noises below ground start at a whole group of eight rows, as the
+  // slice noise computes them.
+  const int firstJ = firstGround & ~7;
+  AccumulateGroundNoises(i, firstJ);
+  DecideGround(i, firstJ, layers, tally);
+}
+
+void TTerrainGenerator::ComputeDensity(int i) {
   std::fill(RidgeSums.begin(), RidgeSums.end(), 0.0f);
   std::fill(HeightSums.begin(), HeightSums.end(), 0.0f);
   Slice.Accumulate(Table(RIDGE_NOISE), Density, RIDGE_NOISE.Octaves, i, 0, RidgeSums.data());
@@ -71,9 +81,9 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
       Dens[n] = TerrainShape::Density(Gy[j], RidgeSums[n], HeightSums[n]);
     }
   }
+}
 
-  // Open space is decided by the density alone.
-  std::uint8_t(&layers)[VOXEL_GRID_HEIGHT][VOXEL_GRID_DEPTH] = voxels[i];  // [127 - j][k]
+int TTerrainGenerator::MarkOpenSpace(TSliceLayers& layers, TTally* tally) {
   int firstGround = kRows;
   std::int64_t open = 0;
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
@@ -89,10 +99,10 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
     }
   }
   if (tally) tally->Open += open;
-  if (firstGround == kRows) return;
+  return firstGround;
+}
 
-  // Warp and pocket noises from the highest ground cell of the slice down.
-  const int firstJ = firstGround & ~7;
+void TTerrainGenerator::AccumulateGroundNoises(int i, int firstJ) {
   std::vector<float>* belowGround[] = {&WarpSums[0], &WarpSums[1], &WarpSums[2], &DeepPocketSums,
                                        &PocketSums};
   for (std::vector<float>* sums : belowGround) {
@@ -108,36 +118,15 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
                    DeepPocketSums.data());
   Slice.Accumulate(Table(POCKET_NOISE), Pockets, POCKET_NOISE.Octaves, i, firstJ,
                    PocketSums.data());
+}
 
-  // The rest of the decision tree, per ground cell, in GetTerrainBlock's order
-  // and with its expressions.
+void TTerrainGenerator::DecideGround(int i, int firstJ, TSliceLayers& layers, TTally* tally) {
+  // In GetTerrainBlock's order and with its expressions.
   TNoiseWindow firstCave(Table(CAVE_NOISE[0]));
   TNoiseWindow secondCave(Table(CAVE_NOISE[1]));
   TTally counts;
-  const float x = Gx[i];
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-    // The column's undecided cells, their warped positions at 2q and their
-    // first cave noise, four cells at a time.
-    const float z = Gz[k];
-    int count = 0;
-    for (int j = firstJ; j < kRows; ++j) {
-      if (layers[kRows - 1 - j][k] != kUndecided) continue;
-      const int n = k * kRows + j;
-      GroundJ[count] = j;
-      GroundX[count] = CAVE_NOISE[0].Scale * Warped(x, WarpSums[0][n]);
-      GroundY[count] = CAVE_NOISE[0].Scale * Warped(Gy[j], WarpSums[1][n]);
-      GroundZ[count] = CAVE_NOISE[0].Scale * Warped(z, WarpSums[2][n]);
-      ++count;
-    }
-    for (int g = count; g % 4 != 0; ++g) {  // a whole last group; its extra lanes are not read
-      GroundX[g] = GroundX[0];
-      GroundY[g] = GroundY[0];
-      GroundZ[g] = GroundZ[0];
-    }
-    for (int g = 0; g < count; g += 4) {
-      firstCave.Sample4(&GroundX[g], &GroundY[g], &GroundZ[g], &GroundA[g]);
-    }
-
+    const int count = CollectGroundCells(i, k, firstJ, layers, firstCave);
     for (int g = 0; g < count; ++g) {
       const int j = GroundJ[g];
       const int n = k * kRows + j;
@@ -170,4 +159,29 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
     tally->Deep += counts.Deep;
     tally->Ground += counts.Ground;
   }
+}
+
+int TTerrainGenerator::CollectGroundCells(int i, int k, int firstJ, const TSliceLayers& layers,
+                                          TNoiseWindow& firstCave) {
+  // The warped positions are kept at the cave noises' scale, and their first
+  // cave noise is taken four cells at a time.
+  int count = 0;
+  for (int j = firstJ; j < kRows; ++j) {
+    if (layers[kRows - 1 - j][k] != kUndecided) continue;
+    const int n = k * kRows + j;
+    GroundJ[count] = j;
+    GroundX[count] = CAVE_NOISE[0].Scale * Warped(Gx[i], WarpSums[0][n]);
+    GroundY[count] = CAVE_NOISE[0].Scale * Warped(Gy[j], WarpSums[1][n]);
+    GroundZ[count] = CAVE_NOISE[0].Scale * Warped(Gz[k], WarpSums[2][n]);
+    ++count;
+  }
+  for (int g = count; g % 4 != 0; ++g) {  // a whole last group; its extra lanes are not read
+    GroundX[g] = GroundX[0];
+    GroundY[g] = GroundY[0];
+    GroundZ[g] = GroundZ[0];
+  }
+  for (int g = 0; g < count; g += 4) {
+    firstCave.Sample4(&GroundX[g], &GroundY[g], &GroundZ[g], &GroundA[g]);
+  }
+  return count;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "blocks/VoxelGrid.h"
+#include "world/NoiseWindow.h"
 #include "world/SliceNoise.h"
 #include "world/TerrainShape.h"
 
@@ -60,17 +61,33 @@ class TTerrainGenerator {
 
  private:
   static constexpr int kRows = TNoiseGrid::ROWS;
-  static constexpr int kSliceCells = VOXEL_GRID_DEPTH * kRows;  // [k][j]
+  static constexpr int kSliceCells = VOXEL_GRID_DEPTH * kRows;             // [k][j]
+  using TSliceLayers = std::uint8_t[VOXEL_GRID_HEIGHT][VOXEL_GRID_DEPTH];  // [127 - j][k]
 
+  // The stages of one x-slice, in order: each reads what the earlier ones left.
   void GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally);
+  // Dens of the slice's cells, from the ridge and height noises.
+  void ComputeDensity(int i);
+  // Open space and fill where the density alone decides it, every other cell
+  // marked undecided; returns the highest ground row j, or kRows for none.
+  int MarkOpenSpace(TSliceLayers& layers, TTally* tally);
+  // The warp and pocket noises of the rows from firstJ (a multiple of 8) down.
+  void AccumulateGroundNoises(int i, int firstJ);
+  // The rest of the decision tree for the undecided cells: caves, surface
+  // layer, pockets, ground.
+  void DecideGround(int i, int firstJ, TSliceLayers& layers, TTally* tally);
+  // The undecided cells of column k into GroundJ, X, Y, Z, with their first
+  // cave noise in GroundA; returns how many there are.
+  int CollectGroundCells(int i, int k, int firstJ, const TSliceLayers& layers,
+                         TNoiseWindow& firstCave);
 
   float Gx[VOXEL_GRID_WIDTH], Gy[kRows], Gz[VOXEL_GRID_DEPTH];
   TNoiseGrid Density;  // the ridge and height noises' scale
   TNoiseGrid Warp;     // the warp noises' scale
   TNoiseGrid Pockets;  // the pocket noises' scale
   TSliceNoise Slice;
-  // The undecided cells of the current column: row j, position 2q of the
-  // cave noises, first cave noise.
+  // The undecided cells of the current column: row j, warped position times
+  // the cave noises' scale, first cave noise.
   int GroundJ[kRows];
   float GroundX[kRows], GroundY[kRows], GroundZ[kRows], GroundA[kRows];
   // Noise sums and densities of the current slice, [k][j].
