@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "app/CameraControl.h"
 #include "bench/reference/ReferenceChunk.h"
 #include "scene/RenderRegistry.h"
 #include "world/Chunk.h"
@@ -133,13 +134,14 @@ BENCHMARK(BM_NoiseWindow)->Arg(1)->Arg(4);
 template <void (*Build)(TChunk&)>
 void BM_Chunk(benchmark::State& state) {
   EnsureNoiseTables();
-  int n = 0;
+  const std::vector<TChunkPosition> square = InitialChunks(ViewRadius);
+  std::size_t n = 0;
   for (auto _ : state) {
     state.PauseTiming();
     std::shared_ptr<TChunk> chunk = TChunk::New();
-    chunk->ChunkX = 4 - n / 10;
-    chunk->ChunkZ = n % 10 - 5;
-    n = (n + 1) % 100;
+    chunk->ChunkX = square[n].X;
+    chunk->ChunkZ = square[n].Z;
+    n = (n + 1) % square.size();
     if (Build == ReferenceBuildVertexData) ReferenceGenerateData(*chunk);
     if (Build == FastBuildVertexData) chunk->GenerateData();
     state.ResumeTiming();

@@ -1,6 +1,5 @@
 #include <CLI/CLI.hpp>
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,20 +7,10 @@
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
 #include "world/Chunk.h"
+#include "world/ChunkDigest.h"
 #include "world/Noise.h"
 
 namespace {
-
-// FNV-1a, 64 bits.
-std::uint64_t HashBytes(const void* data, std::size_t size) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  for (std::size_t n = 0; n < size; ++n) {
-    hash ^= bytes[n];
-    hash *= 0x100000001b3ull;
-  }
-  return hash;
-}
 
 int RunDigest(const std::vector<int>& coordinates) {
   CreateNoiseTables();
@@ -30,12 +19,7 @@ int RunDigest(const std::vector<int>& coordinates) {
     std::shared_ptr<TChunk> chunk = TChunk::NewUnregistered(coordinates[n], coordinates[n + 1]);
     chunk->GenerateData();
     chunk->BuildVertexData();
-    std::printf(
-        "%d %d voxel=%016llx height=%016llx light=%016llx faces=%d\n", chunk->ChunkX, chunk->ChunkZ,
-        static_cast<unsigned long long>(HashBytes(chunk->VoxelData, sizeof chunk->VoxelData)),
-        static_cast<unsigned long long>(HashBytes(chunk->Height, sizeof chunk->Height)),
-        static_cast<unsigned long long>(HashBytes(chunk->Light, sizeof chunk->Light)),
-        chunk->VertexCount / 4);
+    std::printf("%d %d %s\n", chunk->ChunkX, chunk->ChunkZ, ChunkDigest(*chunk).c_str());
     // Each line as soon as its chunk is done: a long list shows progress.
     std::fflush(stdout);
   }

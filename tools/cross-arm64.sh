@@ -22,8 +22,9 @@ fi
 build="$here/build-arm64"
 start=$SECONDS
 
-# The world library sits on gpu/ and blocks/, so linking it for arm64 takes
-# the arm64 GL, GLFW, PNG and Lua libraries even though no test calls GL; the
+# The world library sits on gpu/ and blocks/ (and the chunk build test takes
+# the viewer's initial square from app/), so linking them for arm64 takes the
+# arm64 GL, GLFW, PNG and Lua libraries even though no test calls GL; the
 # tests' CMake wants X11 and GoogleTest.
 host_packages=(cmake make libcli11-dev g++-aarch64-linux-gnu qemu-user-static)
 arm64_packages=(libglew-dev libglfw3-dev libpng-dev liblua5.1-0-dev libgtest-dev libx11-dev libxtst-dev)

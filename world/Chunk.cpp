@@ -3,19 +3,7 @@
 #include <memory>
 
 #include "world/TerrainGenerator.h"
-
-namespace {
-
-// Block IDs the generator writes over exposed surface blocks (ID 3).
-constexpr std::uint8_t kSurfaceBlock = 3;
-constexpr std::uint8_t kTopSoil = 2;
-constexpr std::uint8_t kHighTopSoil = 78;
-constexpr int kHighTopSoilLevel = 96;  // height of the open cell above, not of the block
-
-constexpr std::uint8_t kOpenSkyLight = 185;
-constexpr std::uint8_t kLightPerOpenColumn = 5;
-
-}  // namespace
+#include "world/TerrainShape.h"
 
 TChunk::TChunk(TKey key) : TMesh(key) {
   // Skipped by the renderer until a worker has built it and the main thread
@@ -85,9 +73,9 @@ void TChunk::PlaceTopSoil() {
     for (int y = CHUNK_HEIGHT - 1; y >= 1; --y) {
       const std::uint8_t* above = VoxelData[i][y];
       std::uint8_t* below = VoxelData[i][y - 1];
-      const std::uint8_t soil = y < kHighTopSoilLevel ? kTopSoil : kHighTopSoil;
+      const std::uint8_t soil = TerrainShape::TopSoilBlock(y);
       for (int k = 1; k < VOXEL_GRID_DEPTH - 1; ++k) {
-        if (above[k] == 0 && below[k] == kSurfaceBlock) below[k] = soil;
+        if (TerrainShape::IsExposedSurface(below[k], above[k])) below[k] = soil;
       }
     }
   }
@@ -107,9 +95,9 @@ void TChunk::ComputeLight() {
       for (int y = 0; y < CHUNK_HEIGHT; ++y) {
         std::uint8_t& light = Light[x + 2][y][z + 2];
         if (y >= h) {
-          light = kOpenSkyLight;
+          light = OPEN_SKY_LIGHT;
         } else {
-          light = static_cast<std::uint8_t>(light + kLightPerOpenColumn * below);
+          light = static_cast<std::uint8_t>(light + LIGHT_PER_LOWER_COLUMN * below);
         }
         below += tops[y];
       }

@@ -12,6 +12,7 @@
 
 #include "blocks/VoxelGrid.h"
 #include "gpu/Mesh.h"
+#include "world/ChunkGrid.h"
 
 // A column of the world 32 x 128 x 32 blocks: the unit of generation, meshing
 // and drawing. Its arrays carry a ring two columns wide of the neighbouring
@@ -27,15 +28,20 @@
 // time runs GenerateData and BuildVertexData on a queued chunk. The last
 // reference to a chunk is always dropped on the main thread, since its
 // destructor deletes its OpenGL buffer.
-class TChunk : public TMesh {
+//
+// The grid's sizes and the generator coordinates of the cells come from
+// TChunkGrid (CHUNK_WIDTH, GeneratorX, ...).
+class TChunk : public TMesh, public TChunkGrid {
  public:
-  static constexpr int CHUNK_OFFSET = 1024;
-  static constexpr int CHUNK_WIDTH = 32;
-  static constexpr int CHUNK_DEPTH = 32;
-  static constexpr int CHUNK_HEIGHT = 128;
-  static constexpr float CHUNK_SCALE = 0.0078125f;  // block units -> terrain units
   static constexpr int MAX_WORKER_THREADS = 8;
   static constexpr int WORKER_NICENESS = 10;  // workers yield the cores to the main thread
+  // Light of a cell at or above its column's top, and what each column of the
+  // 5 x 5 around it whose top lies strictly below adds to a cell under the top.
+  static constexpr std::uint8_t OPEN_SKY_LIGHT = 185;
+  static constexpr std::uint8_t LIGHT_PER_LOWER_COLUMN = 5;
+  // Half the edge of a face quad: a little over 0.5, so quads of neighbouring
+  // blocks overlap and no crack shows between them.
+  static constexpr float FACE_HALF_SIZE = 0.502f;
 
   // A hidden chunk, registered in TRenderer::MeshList, with zero-filled arrays.
   static std::shared_ptr<TChunk> New();
@@ -51,21 +57,10 @@ class TChunk : public TMesh {
   std::function<int(TChunk&)> GenerationCallback;  // runs on the main thread after upload
   TVoxelGrid VoxelData{};                          // block IDs [i][y][k]
   std::uint8_t Height[VOXEL_GRID_WIDTH][VOXEL_GRID_DEPTH]{};  // top non-empty y, or 0
-  TVoxelGrid Light{};  // own columns only: 185 at/above the top, 5 * open neighbours below
+  TVoxelGrid Light{};  // own columns only: OPEN_SKY_LIGHT at/above the top, less below
 
   // Fills VoxelData, Height and Light from the terrain (worker thread).
   void GenerateData();
-
-  // Generator coordinates of array index i (x), row j (depth, 127 - y) and index
-  // k (z) of chunk (chunkX, chunkZ): x and z are (world + 32768) / 128, y is
-  // (127 - height) / 128, all exact in single precision.
-  static float GeneratorX(int chunkX, int i) {
-    return static_cast<float>((chunkX + CHUNK_OFFSET) * CHUNK_WIDTH + i - 2) * CHUNK_SCALE;
-  }
-  static float GeneratorY(int j) { return static_cast<float>(j) * CHUNK_SCALE; }
-  static float GeneratorZ(int chunkZ, int k) {
-    return static_cast<float>((chunkZ + CHUNK_OFFSET) * CHUNK_DEPTH + k - 2) * CHUNK_SCALE;
-  }
 
   // The block ID at terrain-generator coordinates, as GetTerrainBlock takes them.
   using TTerrainFunction = int (*)(float x, float y, float z);
@@ -73,7 +68,7 @@ class TChunk : public TMesh {
   // earlier ones wrote, so the later ones also run on hand-made arrays.
   void GenerateVoxels(TTerrainFunction terrain);  // VoxelData of all 36 x 36 columns
   void ComputeHeights();                          // Height of all 36 x 36 columns
-  void PlaceTopSoil();                            // exposed 3 -> 2 or 78, indices 1..34
+  void PlaceTopSoil();                            // exposed surface -> top soil, indices 1..34
   void ComputeLight();                            // Light of the own columns, from Height
 
   // Uploads VertexData into a new VBO, releases it, attaches the two atlases and

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Half the edge of a face quad: a little over 0.5, so quads of neighbouring
-// blocks overlap and no crack shows between them.
-constexpr float kFaceHalfSize = 0.502f;
 // Added to the open cell's light (0..185) to give the face's grey level.
 constexpr int kLightOffset = 70;
 
@@ -172,7 +169,7 @@ void TChunk::BuildVertexData() {
   VertexData.assign(static_cast<std::size_t>(VertexSize) * static_cast<std::size_t>(VertexCount),
                     0);
 
-  const TFaceWriter writer(*this, kFaceHalfSize);
+  const TFaceWriter writer(*this, FACE_HALF_SIZE);
   std::uint8_t* p = VertexData.data();
   faces.ForEach(
       [&](int x, int y, int z, int direction) { p = writer.Write(p, x, y, z, direction); });

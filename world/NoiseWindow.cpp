@@ -47,6 +47,7 @@ void TNoiseWindow::Sample4(const float* x, const float* y, const float* z, float
     planes[zk] = Cubic(rows[0], rows[1], rows[2], rows[3], fy);
   }
   const TLanes value = Cubic(planes[0], planes[1], planes[2], planes[3], fz);
+  // Started at +0, as in Sample, for the same zeros as Noise3D.
   TLanes total = Broadcast(0.0f);
   total = total + 0.5f * value;
   StoreLanes(out, total);
@@ -66,7 +67,11 @@ float TNoiseWindow::Sample(float x, float y, float z) {
   // Planes along y, one lane per zk; then the cubic along z.
   const TLanes planes = Cubic(rows[0], rows[1], rows[2], rows[3], Broadcast(cy.F));
   const float value = Cubic(planes[0], planes[1], planes[2], planes[3], cz.F);
-  // One octave: Noise3D's sum starts at 0 and adds 0.5 * value.
+  // Noise3D adds each octave to a sum started at +0, so where the first
+  // octave's 0.5 * value is -0 it returns +0; returning 0.5 * value here would
+  // give -0 there. Nothing reads the difference today (the terrain takes cave
+  // noises only through their magnitude, and the tests compare with ==), but
+  // this class promises Noise3D's bits, the sign of zero included.
   float sum = 0.0f;
   sum = sum + 0.5f * value;
   return sum;

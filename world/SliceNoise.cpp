@@ -17,8 +17,9 @@ using TWideLanes = float __attribute__((vector_size(32)));
   return v;
 }
 
-// The cubic along z of each cell, eight rows j at a time, added to the sum as
-// Noise3D adds it: sum = sum + amplitude * value.
+// The cubic along z of each cell, eight rows j at a time, added to the sum
+// the caller started, in Noise3D's order of operations, so that the sums
+// equal Noise3D's (see TSliceNoise::Accumulate).
 [[gnu::always_inline]] inline void AddCellCubicsIn(const float* planes, const int* zPlane,
                                                    const float* fz, float amplitude, int firstJ,
                                                    float* sums) {

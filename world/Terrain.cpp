@@ -1,44 +1,34 @@
 #include "world/Terrain.h"
 
-#include <cmath>
-
 #include "world/Noise.h"
 #include "world/TerrainShape.h"
 
+using namespace TerrainShape;
+
 namespace {
 
-using TerrainShape::CAVE_THRESHOLD;
-using TerrainShape::FILL_LEVEL;
-using TerrainShape::OPEN_THRESHOLD;
-using TerrainShape::POCKET_THRESHOLD;
-using TerrainShape::SURFACE_THRESHOLD;
-
-// Noise of table `k` with `octaves` octaves at (x, y, z) * scale.
-float Sample(int k, int octaves, float scale, float x, float y, float z) {
-  return Noise3D(scale * x, scale * y, scale * z, octaves, NoiseTables[k]);
+float Sample(const TNoiseTerm& noise, float x, float y, float z) {
+  return Noise3D(noise.Scale * x, noise.Scale * y, noise.Scale * z, noise.Octaves,
+                 NoiseTables[noise.Table]);
 }
 
 }  // namespace
 
 int GetTerrainBlock(float x, float y, float z) {
-  float d = (1.0f - y) - std::fabs(0.2f * Sample(0, 4, 2.0f, x, y, z));
-  d = d - (1.0f + Sample(8, 5, 2.0f, x, y, z)) * 0.5f;
-  if (d >= OPEN_THRESHOLD) return y < FILL_LEVEL ? 0 : 8;
+  const float ridge = Sample(RIDGE_NOISE, x, y, z);
+  const float height = Sample(HEIGHT_NOISE, x, y, z);
+  const float d = Density(y, ridge, height);
+  if (IsOpenSpace(d)) return OpenSpaceBlock(y);
 
-  // The cave test reads a warped position, so caves wind instead of following
-  // the lattice.
-  const float qx = x + 0.25f * Sample(1, 3, 6.0f, x, y, z);
-  const float qy = y + 0.25f * Sample(2, 3, 6.0f, x, y, z);
-  const float qz = z + 0.25f * Sample(3, 3, 6.0f, x, y, z);
-  const float a = 1.0f - std::fabs(Sample(4, 1, 2.0f, qx, qy, qz));
-  const float b = 1.0f - std::fabs(Sample(5, 1, 2.0f, qx, qy, qz));
-  if (a > CAVE_THRESHOLD && b > CAVE_THRESHOLD) return 0;
+  const float qx = Warped(x, Sample(WARP_NOISE[0], x, y, z));
+  const float qy = Warped(y, Sample(WARP_NOISE[1], x, y, z));
+  const float qz = Warped(z, Sample(WARP_NOISE[2], x, y, z));
+  const float a = Sample(CAVE_NOISE[0], qx, qy, qz);
+  const float b = Sample(CAVE_NOISE[1], qx, qy, qz);
+  if (InCaveBand(a) && InCaveBand(b)) return OPEN_BLOCK;
 
-  if (d >= SURFACE_THRESHOLD) return y < FILL_LEVEL ? 3 : 12;
-
-  const float deep = 1.0f + Sample(6, 3, 20.0f, x, y, z);
-  if (deep * 0.5f * y * 0.667f > POCKET_THRESHOLD) return 14;
-  const float pocket = 1.0f + Sample(7, 3, 20.0f, x, y, z);
-  if (pocket * 0.5f > POCKET_THRESHOLD) return 15;
-  return 1;
+  if (IsSurfaceLayer(d)) return SurfaceLayerBlock(y);
+  if (IsDeepPocket(y, Sample(DEEP_POCKET_NOISE, x, y, z))) return DEEP_POCKET_BLOCK;
+  if (IsPocket(Sample(POCKET_NOISE, x, y, z))) return POCKET_BLOCK;
+  return GROUND_BLOCK;
 }

@@ -5,14 +5,16 @@
 #include <vector>
 
 #include "blocks/VoxelGrid.h"
+#include "world/NoiseWindow.h"
 #include "world/SliceNoise.h"
+#include "world/TerrainShape.h"
 
 // GetTerrainBlock for all 36 x 128 x 36 cells of a chunk at once, with the
 // same result in every cell, bit for bit.
 //
-// The cells lie on a regular grid, so the seven noises at 2p, 6p and 20p are
-// computed an x-slice at a time (TSliceNoise), sharing rows and planes between
-// cells. The decision tree then runs per cell on those sums, with its early
+// The cells lie on a regular grid, so the seven noises at the cells themselves
+// (all but the caves') are computed an x-slice at a time (TSliceNoise), sharing
+// rows and planes between cells. The decision tree then runs per cell on those sums, with its early
 // exits: open space needs only the two density noises, so the warp and pocket
 // noises are computed only from the slice's highest ground cell down, and the
 // cave noises (at warped, irregular positions) only for ground cells, and the
@@ -26,41 +28,68 @@ class TTerrainGenerator {
   // octave-samples GetTerrainBlock spends on them (it computes both cave
   // noises before testing either).
   struct TTally {
-    std::int64_t Open = 0;     // open space and fill: noises 0, 8 (9 octave-samples)
-    std::int64_t Cave = 0;     // + warp 1..3 and caves 4, 5 (20)
-    std::int64_t Surface = 0;  // the same (20)
-    std::int64_t Deep = 0;     // + pocket noise 6 (23)
-    std::int64_t Ground = 0;   // + pocket noise 7: blocks 15 and 1 (26)
+    std::int64_t Open = 0;     // open space and fill: the ridge and height noises
+    std::int64_t Cave = 0;     // + the three warp noises and both cave noises
+    std::int64_t Surface = 0;  // the same
+    std::int64_t Deep = 0;     // + the deep pocket noise
+    std::int64_t Ground = 0;   // + the pocket noise: pockets and ground
+
+    // Octave-samples per cell at each exit.
+    static constexpr int OPEN_SAMPLES =
+        TerrainShape::RIDGE_NOISE.Octaves + TerrainShape::HEIGHT_NOISE.Octaves;
+    static constexpr int CAVE_SAMPLES =
+        OPEN_SAMPLES + TerrainShape::WARP_NOISE[0].Octaves + TerrainShape::WARP_NOISE[1].Octaves +
+        TerrainShape::WARP_NOISE[2].Octaves + TerrainShape::CAVE_NOISE[0].Octaves +
+        TerrainShape::CAVE_NOISE[1].Octaves;
+    static constexpr int DEEP_SAMPLES = CAVE_SAMPLES + TerrainShape::DEEP_POCKET_NOISE.Octaves;
+    static constexpr int GROUND_SAMPLES = DEEP_SAMPLES + TerrainShape::POCKET_NOISE.Octaves;
 
     std::int64_t Cells() const { return Open + Cave + Surface + Deep + Ground; }
     std::int64_t OctaveSamples() const {
-      return 9 * Open + 20 * (Cave + Surface) + 23 * Deep + 26 * Ground;
+      return OPEN_SAMPLES * Open + CAVE_SAMPLES * (Cave + Surface) + DEEP_SAMPLES * Deep +
+             GROUND_SAMPLES * Ground;
     }
   };
 
   // wideLanes: whether the noise may use AVX2 (it gives the same blocks).
   explicit TTerrainGenerator(bool wideLanes = TSliceNoise::HasWideLanes());
 
-  // voxels[i][127 - j][k] = GetTerrainBlock at the TChunk::GeneratorX, Y and Z
+  // voxels[i][127 - j][k] = GetTerrainBlock at the TChunkGrid::GeneratorX, Y and Z
   // coordinates of (i, j, k) in chunk (chunkX, chunkZ). Reads
   // NoiseTables 0..8.
   void Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally = nullptr);
 
  private:
   static constexpr int kRows = TNoiseGrid::ROWS;
-  static constexpr int kSliceCells = VOXEL_GRID_DEPTH * kRows;  // [k][j]
+  static constexpr int kSliceCells = VOXEL_GRID_DEPTH * kRows;             // [k][j]
+  using TSliceLayers = std::uint8_t[VOXEL_GRID_HEIGHT][VOXEL_GRID_DEPTH];  // [127 - j][k]
 
+  // The stages of one x-slice, in order: each reads what the earlier ones left.
   void GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally);
+  // Dens of the slice's cells, from the ridge and height noises.
+  void ComputeDensity(int i);
+  // Open space and fill where the density alone decides it, every other cell
+  // marked undecided; returns the highest ground row j, or kRows for none.
+  int MarkOpenSpace(TSliceLayers& layers, TTally* tally);
+  // The warp and pocket noises of the rows from firstJ (a multiple of 8) down.
+  void AccumulateGroundNoises(int i, int firstJ);
+  // The rest of the decision tree for the undecided cells: caves, surface
+  // layer, pockets, ground.
+  void DecideGround(int i, int firstJ, TSliceLayers& layers, TTally* tally);
+  // The undecided cells of column k into GroundJ, X, Y, Z, with their first
+  // cave noise in GroundA; returns how many there are.
+  int CollectGroundCells(int i, int k, int firstJ, const TSliceLayers& layers,
+                         TNoiseWindow& firstCave);
 
   float Gx[VOXEL_GRID_WIDTH], Gy[kRows], Gz[VOXEL_GRID_DEPTH];
-  TNoiseGrid Density;  // 2p, 5 octaves (tables 0 and 8)
-  TNoiseGrid Warp;     // 6p, 3 octaves (tables 1, 2, 3)
-  TNoiseGrid Pockets;  // 20p, 3 octaves (tables 6, 7)
+  TNoiseGrid Density;  // the ridge and height noises' scale
+  TNoiseGrid Warp;     // the warp noises' scale
+  TNoiseGrid Pockets;  // the pocket noises' scale
   TSliceNoise Slice;
-  // The undecided cells of the current column: row j, position 2q of the
-  // cave noises, first cave noise.
+  // The undecided cells of the current column: row j, warped position times
+  // the cave noises' scale, first cave noise.
   int GroundJ[kRows];
   float GroundX[kRows], GroundY[kRows], GroundZ[kRows], GroundA[kRows];
   // Noise sums and densities of the current slice, [k][j].
-  std::vector<float> Sums0, Sums8, Dens, Warp1, Warp2, Warp3, Sums6, Sums7;
+  std::vector<float> RidgeSums, HeightSums, Dens, WarpSums[3], DeepPocketSums, PocketSums;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "world/Terrain.h"
+#include "world/TerrainShape.h"
 
 namespace {
 
@@ -22,8 +23,9 @@ void PlaceTopSoil(TChunk& chunk) {
   for (int k = 1; k < VOXEL_GRID_DEPTH - 1; ++k) {
     for (int i = 1; i < VOXEL_GRID_WIDTH - 1; ++i) {
       for (int y = kHeight - 1; y >= 1; --y) {
-        if (chunk.VoxelData[i][y][k] == 0 && chunk.VoxelData[i][y - 1][k] == 3) {
-          chunk.VoxelData[i][y - 1][k] = y < 96 ? 2 : 78;
+        std::uint8_t& block = chunk.VoxelData[i][y - 1][k];
+        if (TerrainShape::IsExposedSurface(block, chunk.VoxelData[i][y][k])) {
+          block = TerrainShape::TopSoilBlock(y);
         }
       }
     }
@@ -37,11 +39,11 @@ void ComputeLight(TChunk& chunk) {
       for (int y = 0; y < kHeight; ++y) {
         std::uint8_t& light = chunk.Light[x + 2][y][z + 2];
         if (y >= h) {
-          light = 185;
+          light = TChunk::OPEN_SKY_LIGHT;
           continue;
         }
         for (int a = 0; a < 25; ++a) {
-          if (chunk.Height[x + a % 5][z + a / 5] < y) light += 5;
+          if (chunk.Height[x + a % 5][z + a / 5] < y) light += TChunk::LIGHT_PER_LOWER_COLUMN;
         }
       }
     }
@@ -94,6 +96,6 @@ void ReferenceBuildVertexData(TChunk& chunk) {
       static_cast<std::size_t>(chunk.VertexSize) * static_cast<std::size_t>(chunk.VertexCount), 0);
   std::uint8_t* p = chunk.VertexData.data();
   ForEachVisibleFace(chunk, [&](int x, int y, int z, const TDirection& d) {
-    p = chunk.RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, 0.502f);
+    p = chunk.RenderBlockFaceIntoBuffer(p, x, y, z, d.Dx, d.Dy, d.Dz, TChunk::FACE_HALF_SIZE);
   });
 }

@@ -13,6 +13,7 @@
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
+#include "world/TerrainShape.h"
 
 namespace {
 
@@ -169,10 +170,10 @@ TEST(ShippedBlocksTest, EveryBlockOfTheWorldIsDefinedWithPaintedFaces) {
     }
     blocks[std::stoi(fields["ID"])] = fields;
   }
-  for (int id : {1, 2, 3, 8, 12, 14, 15, 78}) {
+  for (int id : TerrainShape::WORLD_BLOCKS) {
     SCOPED_TRACE("ID " + std::to_string(id));
     ASSERT_TRUE(blocks.count(id));
-    EXPECT_EQ(blocks[id]["IsSolidBlock"], id == 8 ? "0" : "1");
+    EXPECT_EQ(blocks[id]["IsSolidBlock"], id == TerrainShape::FILL_BLOCK ? "0" : "1");
     std::istringstream tiles(blocks[id]["FaceTexture"]);
     for (std::string tile; std::getline(tiles, tile, ',');) {
       // Tiles 1..15 are the painted pictures; 16 is the "missing" pattern.

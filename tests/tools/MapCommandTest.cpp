@@ -19,15 +19,13 @@
 #include "tests/support/TempDir.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
+#include "world/TerrainShape.h"
 
 namespace {
 
 using TRgb = std::array<int, 3>;
 
-// The block IDs the world is made of.
-constexpr int kIds[] = {1, 2, 3, 8, 12, 14, 15, 78};
-
-// A hand-made world look: block kIds[n] shows atlas tile n + 1 on top, and
+// A hand-made world look: block TerrainShape::WORLD_BLOCKS[n] shows atlas tile n + 1 on top, and
 // those tiles are plain colours of distinct hue. No channel passes 170, so no
 // shading (at most 1.5) clips one, and a shaded pixel keeps its colour's
 // proportions.
@@ -41,7 +39,9 @@ struct TLook {
   std::map<int, TRgb> TileColour;  // atlas tile -> its colour
 
   TLook() {
-    for (int n = 0; n < 8; ++n) TopTile[kIds[n]] = n + 1;
+    for (int n = 0; n < static_cast<int>(TerrainShape::WORLD_BLOCKS.size()); ++n) {
+      TopTile[TerrainShape::WORLD_BLOCKS[n]] = n + 1;
+    }
     TileColour = kTileColours;
   }
   TRgb ColourOf(int id) const { return TileColour.at(TopTile.at(id)); }

@@ -1,24 +1,32 @@
 #include <gtest/gtest.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/CameraControl.h"
 #include "bench/reference/ReferenceChunk.h"
 #include "blocks/BlockClass.h"
 #include "blocks/LuaHandler.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkingDirectory.h"
 #include "tests/world/WorldFixtures.h"
+#include "world/ChunkDigest.h"
 #include "world/TerrainGenerator.h"
+#include "world/TerrainShape.h"
 
 // TChunk's own build against the straightforward one, byte for byte: the world
 // must not change, wherever it is generated.
+
+// How a chunk parameter shows in test output: (x, z). Beside TChunkPosition's
+// namespace, where GoogleTest looks for it.
+static void PrintTo(const TChunkPosition& position, std::ostream* out) {
+  *out << "(" << position.X << ", " << position.Z << ")";
+}
 
 namespace {
 
@@ -70,8 +78,6 @@ void ExpectSameData(const TChunk& fast, const TChunk& reference) {
 
 // --- Generated chunks -------------------------------------------------------
 
-using TChunkPosition = std::pair<int, int>;
-
 class GeneratedChunkTest : public ::testing::TestWithParam<TChunkPosition> {
  protected:
   void SetUp() override { EnsureNoiseTables(); }
@@ -81,8 +87,8 @@ class GeneratedChunkTest : public ::testing::TestWithParam<TChunkPosition> {
     fast = MakeEmptyChunk();
     reference = MakeEmptyChunk();
     for (TChunk* chunk : {fast.get(), reference.get()}) {
-      chunk->ChunkX = GetParam().first;
-      chunk->ChunkZ = GetParam().second;
+      chunk->ChunkX = GetParam().X;
+      chunk->ChunkZ = GetParam().Z;
     }
     fast->GenerateData();
     fast->BuildVertexData();
@@ -100,18 +106,9 @@ TEST_P(GeneratedChunkTest, MatchesTheReferenceWithTheShippedBlocks) {
   EXPECT_GT(reference->VertexCount, 0);
 }
 
-std::vector<TChunkPosition> InitialSquare() {
-  std::vector<TChunkPosition> square;
-  for (int x = 4; x >= -5; --x) {
-    for (int z = -5; z <= 4; ++z) square.emplace_back(x, z);
-  }
-  return square;
-}
-
 std::string PositionName(const ::testing::TestParamInfo<TChunkPosition>& info) {
   std::string name;
-  for (const auto& [axis, v] :
-       {std::pair{'x', info.param.first}, std::pair{'z', info.param.second}}) {
+  for (const auto& [axis, v] : {std::pair{'x', info.param.X}, std::pair{'z', info.param.Z}}) {
     if (!name.empty()) name += '_';
     name += axis;
     if (v < 0) name += 'm';
@@ -120,8 +117,8 @@ std::string PositionName(const ::testing::TestParamInfo<TChunkPosition>& info) {
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(InitialSquare, GeneratedChunkTest, ::testing::ValuesIn(InitialSquare()),
-                         PositionName);
+INSTANTIATE_TEST_SUITE_P(InitialSquare, GeneratedChunkTest,
+                         ::testing::ValuesIn(InitialChunks(ViewRadius)), PositionName);
 
 // Negative and far chunks: generator coordinates that are mirrored (below
 // -1024), that cross 0 within a chunk (-1025), that are 0 (-1024), whose
@@ -164,59 +161,53 @@ TEST(TerrainGeneratorTest, SameBlocksWithAndWithoutAvx2) {
 
 // --- The world as it has always been ---------------------------------------
 
-// 64-bit FNV-1a in hex, the hash `voxeltool digest` prints.
-std::string Fnv1a(const void* data, std::size_t size) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
-  for (std::size_t n = 0; n < size; ++n) {
-    hash = (hash ^ static_cast<const std::uint8_t*>(data)[n]) * 0x100000001b3ull;
-  }
-  char text[17];
-  std::snprintf(text, sizeof text, "%016" PRIx64, hash);
-  return text;
+TEST(ChunkDigestTest, Fnv1aGivesTheStandardHashes) {
+  const std::pair<std::string, std::uint64_t> cases[] = {
+      {"", 0xcbf29ce484222325ull},
+      {"a", 0xaf63dc4c8601ec8cull},
+      {"foobar", 0x85944171f73967e8ull},
+  };
+  for (const auto& [text, hash] : cases) EXPECT_EQ(Fnv1a(text.data(), text.size()), hash) << text;
 }
 
 // The fast build above is checked against the reference build of the same
 // CPU; these hashes hold both to the world of x86. Digest is the line
-// `voxeltool digest X Z` prints, as DigestCommandTest expects it; Vertices
-// hashes the vertex records, meshed with block classes of its own so that
+// `voxeltool digest X Z` prints, as DigestCommandTest expects it; Vertices is
+// the Fnv1a of the vertex records, meshed with block classes of its own so that
 // editing Blocks.lua does not change it. Both are computed in this process, not
 // by the tool, so that a build for another CPU checks them under an emulator
 // (tools/cross-arm64.sh).
 struct TKnownChunk {
   int X, Z;
   const char* Digest;
-  const char* Vertices;
+  std::uint64_t Vertices;
 };
 
 TEST(KnownWorldTest, ChunksHashAsOnX86) {
   const TKnownChunk known[] = {
       {0, 0, "voxel=a1731211b8674a47 height=6107b46ed6daf4b6 light=b05effae9f8b18c3 faces=2555",
-       "c216149317908d41"},
+       0xc216149317908d41ull},
       {4, -5, "voxel=63581a09c894bfd3 height=a39e44b24121159f light=af96f45b2daa4a4e faces=3015",
-       "2f9f2bdaac313429"},
+       0x2f9f2bdaac313429ull},
       {-5, 4, "voxel=3d6ebd638cd5d1ce height=57bab547bf7bb1f5 light=8e5e72e0ce98c504 faces=8996",
-       "2a45b0bdc15d3cd9"},
+       0x2a45b0bdc15d3cd9ull},
       {1, 0, "voxel=98daf509dbc2ec1f height=ad5e0afa0caeb413 light=076df79f1298c730 faces=3933",
-       "28fa0445e4fc8c91"},
+       0x28fa0445e4fc8c91ull},
       {-1, -1, "voxel=bca66ce6118aa77d height=63fe122f8b49c6cf light=6978f6489ea09790 faces=3922",
-       "040c60d0abab7d6d"},
+       0x040c60d0abab7d6dull},
       {37, 2, "voxel=f558f8652ac19118 height=be534e523c88b6c6 light=3afbea657f173434 faces=2671",
-       "7847b605e14da021"},
+       0x7847b605e14da021ull},
   };
   EnsureNoiseTables();
   const auto registered = TBlockClass::BlockClasses;
   TBlockClass::BlockClasses = {};
-  // The terrain's IDs; water (8) is the one that is not solid.
-  for (int id : {1, 2, 3, 8, 12, 14, 15, 78}) RegisterBlock(id, id, id != 8);
+  // The fill is the one block of the world that is not solid.
+  for (int id : TerrainShape::WORLD_BLOCKS) RegisterBlock(id, id, id != TerrainShape::FILL_BLOCK);
   for (const TKnownChunk& c : known) {
     const auto chunk = TChunk::NewUnregistered(c.X, c.Z);
     chunk->GenerateData();
     chunk->BuildVertexData();
-    const std::string digest = "voxel=" + Fnv1a(chunk->VoxelData, sizeof chunk->VoxelData) +
-                               " height=" + Fnv1a(chunk->Height, sizeof chunk->Height) +
-                               " light=" + Fnv1a(chunk->Light, sizeof chunk->Light) +
-                               " faces=" + std::to_string(chunk->VertexCount / 4);
-    EXPECT_EQ(digest, c.Digest) << "chunk " << c.X << " " << c.Z;
+    EXPECT_EQ(ChunkDigest(*chunk), c.Digest) << "chunk " << c.X << " " << c.Z;
     EXPECT_EQ(Fnv1a(chunk->VertexData.data(), chunk->VertexData.size()), c.Vertices)
         << "chunk " << c.X << " " << c.Z;
   }
@@ -229,14 +220,17 @@ TEST(KnownWorldTest, ChunksHashAsOnX86) {
 // transparent classes, and IDs without a class; random light everywhere, so
 // that 70 + light wraps too.
 void FillRandomly(TChunk& chunk, double fill, unsigned seed) {
-  static constexpr std::uint8_t kIds[] = {1, 2, 3, 8, 12, 14, 15, 78, 5, 200};
+  // The world's blocks, and two IDs without a class.
+  std::vector<std::uint8_t> ids(TerrainShape::WORLD_BLOCKS.begin(),
+                                TerrainShape::WORLD_BLOCKS.end());
+  ids.insert(ids.end(), {5, 200});
   std::mt19937 random(seed);
   std::bernoulli_distribution solid(fill);
-  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kIds)) - 1);
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(ids.size()) - 1);
   std::uniform_int_distribution<int> byte(0, 255);
   for (auto& plane : chunk.VoxelData) {
     for (auto& row : plane) {
-      for (std::uint8_t& cell : row) cell = solid(random) ? kIds[pick(random)] : 0;
+      for (std::uint8_t& cell : row) cell = solid(random) ? ids[pick(random)] : 0;
     }
   }
   for (auto& plane : chunk.Light) {

@@ -231,6 +231,48 @@ TEST_F(ChunkMeshingTest, BlockWithoutClassDrawsAsTheEmptyClass) {
   EXPECT_EQ(besideMissing[0].AOTile(), 0);
 }
 
+// IsBoundaryBlock holds for local x, z in -1..32 and y in 1..126, where all
+// six neighbours lie in the arrays: ground up to y = 126 everywhere (the
+// rings too), with one cell changed beside the block asked about.
+TEST(ChunkBoundaryBlockTest, BlockWithAnEmptyNeighbourIsABoundaryBlock) {
+  struct TCase {
+    const char* Name;
+    TCell Block;    // local coordinates of the cell asked about
+    TCell Changed;  // local coordinates of a cell set to ChangedTo
+    int ChangedTo;
+    int Expected;
+  };
+  const TCase cases[] = {
+      {"buried", {10, 60, 10}, {10, 60, 10}, 1, 0},
+      {"empty cell", {10, 60, 10}, {10, 60, 10}, 0, 0},
+      {"empty cell in open space", {10, 126, 10}, {10, 126, 10}, 0, 0},
+      {"open +x", {10, 60, 10}, {11, 60, 10}, 0, 1},
+      {"open -x", {10, 60, 10}, {9, 60, 10}, 0, 1},
+      {"open +y", {10, 60, 10}, {10, 61, 10}, 0, 1},
+      {"open -y", {10, 60, 10}, {10, 59, 10}, 0, 1},
+      {"open +z", {10, 60, 10}, {10, 60, 11}, 0, 1},
+      {"open -z", {10, 60, 10}, {10, 60, 9}, 0, 1},
+      {"beside a diagonal hole only", {10, 60, 10}, {11, 61, 10}, 0, 0},
+      {"beside a non-solid block", {10, 60, 10}, {11, 60, 10}, 8, 0},
+      {"top layer under the open top", {10, 126, 10}, {10, 126, 10}, 1, 1},
+      {"lowest layer over an empty bottom", {10, 1, 10}, {10, 0, 10}, 0, 1},
+      {"ring x = -1, buried", {-1, 60, 10}, {-1, 60, 10}, 1, 0},
+      {"ring x = -1, outer ring open", {-1, 60, 10}, {-2, 60, 10}, 0, 1},
+      {"ring x = 32, outer ring open", {32, 60, 10}, {33, 60, 10}, 0, 1},
+      {"ring z = -1, outer ring open", {10, 60, -1}, {10, 60, -2}, 0, 1},
+      {"ring z = 32, outer ring open", {10, 60, 32}, {10, 60, 33}, 0, 1},
+      {"ring corner, buried", {32, 60, -1}, {32, 60, -1}, 1, 0},
+      {"own edge, ring open", {0, 60, 31}, {0, 60, 32}, 0, 1},
+  };
+  for (const TCase& c : cases) {
+    auto chunk = MakeEmptyChunk();
+    FillColumns(*chunk, 126);
+    SetBlock(*chunk, c.Changed[0], c.Changed[1], c.Changed[2],
+             static_cast<std::uint8_t>(c.ChangedTo));
+    EXPECT_EQ(chunk->IsBoundaryBlock(c.Block[0], c.Block[1], c.Block[2]), c.Expected) << c.Name;
+  }
+}
+
 // Where the ambient-occlusion tile lands on the face. AO.png paints tile m in
 // reading order: bits 0, 1, 2 along the tile's top row (V0 side) left to
 // right, 3 and 4 the left and right of the middle row, 5, 6, 7 the bottom row.

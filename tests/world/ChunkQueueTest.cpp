@@ -12,7 +12,6 @@
 
 namespace {
 
-// Polls until `done` holds; false after two minutes (a stuck worker).
 int Ignore(TChunk&) {
   return 0;
 }

@@ -13,7 +13,6 @@
 
 namespace {
 
-// Polls until `done` holds; false after two minutes (a stuck worker).
 // Bytes in the chunk's vertex buffer, as OpenGL reports them.
 GLint BufferSize(TChunk& chunk) {
   chunk.VBO->Bind();

@@ -5,6 +5,7 @@
 
 #include "tests/world/WorldFixtures.h"
 #include "world/Terrain.h"
+#include "world/TerrainShape.h"
 
 namespace {
 
@@ -18,7 +19,11 @@ float Depth(int height) {
 
 TEST(TerrainTest, ReturnsOnlyKnownBlocksAndFillsBelowTheFillLevel) {
   EnsureNoiseTables();
-  const std::set<int> known = {0, 1, 3, 8, 12, 14, 15};
+  // The world's blocks but the top soil, which is laid on afterwards.
+  std::set<int> known(TerrainShape::WORLD_BLOCKS.begin(), TerrainShape::WORLD_BLOCKS.end());
+  known.erase(TerrainShape::TOP_SOIL_BLOCK);
+  known.erase(TerrainShape::HIGH_TOP_SOIL_BLOCK);
+  known.insert(TerrainShape::OPEN_BLOCK);
   std::map<int, int> count;
   for (int x = -300; x <= 300; x += 37) {
     for (int z = -300; z <= 300; z += 41) {
