@@ -23,7 +23,9 @@ void QueueChunk(const TChunkPosition& position) {
 }  // namespace
 
 int CameraChunkCoordinate(float world) {
-  return static_cast<int>(world / 32.0f);
+  // One function serves both axes.
+  static_assert(TChunk::CHUNK_WIDTH == TChunk::CHUNK_DEPTH);
+  return static_cast<int>(world / static_cast<float>(TChunk::CHUNK_WIDTH));
 }
 
 bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunkZ, int radius) {
