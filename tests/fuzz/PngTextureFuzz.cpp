@@ -23,25 +23,11 @@
 #include <vector>
 
 #include "gpu/Image.h"
+#include "tests/fuzz/FuzzInput.h"
 
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
-
-class TInput {
- public:
-  TInput(const std::uint8_t* data, std::size_t size) : Data_(data), Size_(size) {}
-  std::uint8_t Byte() { return At_ < Size_ ? Data_[At_++] : 0; }
-  std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() << 8 | Byte()); }
-  std::span<const std::uint8_t> Rest() const {
-    return At_ < Size_ ? std::span(Data_ + At_, Size_ - At_) : std::span<const std::uint8_t>();
-  }
-
- private:
-  const std::uint8_t* Data_;
-  std::size_t Size_;
-  std::size_t At_ = 0;
-};
 
 void PutBigEndian(TBytes& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
@@ -72,7 +58,7 @@ void FixCrcs(TBytes& png) {
   }
 }
 
-TBytes WritePng(TInput& in) {
+TBytes WritePng(TFuzzInput& in) {
   struct TKind {
     std::uint8_t ColorType, Channels;
     std::uint8_t Depths[5];
@@ -135,7 +121,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  TInput in(data, size);
+  TFuzzInput in(data, size);
   const std::uint8_t mode = in.Byte();
   // Up to 2^13 a side; 14 and 15 refuse every size.
   const int limitBits = in.Byte() % 16;
