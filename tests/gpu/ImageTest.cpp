@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gpu/Image.h"
+#include "tests/gpu/PngChunks.h"
 #include "tests/gpu/PngFixture.h"
 #include "tests/support/TempDir.h"
 
