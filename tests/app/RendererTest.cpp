@@ -106,8 +106,7 @@ TEST_F(RendererTest, ViewIsFoldedIntoTheProjection) {
   Camera->Move(3.0f, 4.0f, 5.0f, 1);
   Camera->Turn(0.0f, 30.0f, 0.0f);
   TRenderer::RenderWorld();
-  TMatrix4 expected = Camera->ProjectionMatrix;
-  expected.MatMult(*Camera->GetInvTransform());
+  const TMatrix4 expected = Camera->ProjectionMatrix * *Camera->GetInvTransform();
   std::array<GLfloat, 16> projection{};
   glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(projection[i], expected.A[i], 1e-5f) << i;
