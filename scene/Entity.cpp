@@ -38,7 +38,7 @@ void TEntity::Scale(float x, float y, float z) {
   ResetAllTransforms();
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetTransform() const {
   if (!FinalTransform) {
     FinalTransform = std::make_shared<TMatrix4>(
         TMatrix4().Translate(Position.X, Position.Y, Position.Z) * Rotation * ScaleMatrix(Scaling));
@@ -46,7 +46,7 @@ std::shared_ptr<const TMatrix4> TEntity::GetTransform() {
   return FinalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() const {
   if (!InvFinalTransform) {
     InvFinalTransform =
         std::make_shared<TMatrix4>(ScaleMatrix(InvScaling) * InvRotation *
@@ -55,25 +55,25 @@ std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() {
   return InvFinalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetVectorTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetVectorTransform() const {
   if (!VectorTransform)
     VectorTransform = std::make_shared<TMatrix4>(Rotation * ScaleMatrix(Scaling));
   return VectorTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvVectorTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvVectorTransform() const {
   if (!InvVectorTransform)
     InvVectorTransform = std::make_shared<TMatrix4>(ScaleMatrix(InvScaling) * InvRotation);
   return InvVectorTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetNormalTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetNormalTransform() const {
   if (!NormalTransform)
     NormalTransform = std::make_shared<TMatrix4>(Rotation * ScaleMatrix(InvScaling));
   return NormalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvNormalTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvNormalTransform() const {
   if (!InvNormalTransform)
     InvNormalTransform = std::make_shared<TMatrix4>(ScaleMatrix(Scaling) * InvRotation);
   return InvNormalTransform;
@@ -92,19 +92,19 @@ void TEntity::ResetAllTransforms() {
   InvNormalTransform.reset();
 }
 
-TVector4& TEntity::TFormVector(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormVector(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetVectorTransform()->VecMult(v);
   if (dst) dst->GetInvVectorTransform()->VecMult(v);
   return v;
 }
 
-TVector4& TEntity::TFormPoint(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormPoint(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetTransform()->VecMult(v);
   if (dst) dst->GetInvTransform()->VecMult(v);
   return v;
 }
 
-TVector4& TEntity::TFormNormal(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormNormal(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetNormalTransform()->VecMult(v);
   if (dst) dst->GetInvNormalTransform()->VecMult(v);
   return v;

@@ -12,7 +12,7 @@ namespace {
 
 constexpr float kTolerance = 1e-5f;
 
-using TGetter = std::shared_ptr<const TMatrix4> (TEntity::*)();
+using TGetter = std::shared_ptr<const TMatrix4> (TEntity::*)() const;
 
 struct TNamedGetter {
   const char* Name;
