@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <string>
 
 #include "math/Vector4.h"
@@ -50,8 +51,15 @@ class TMatrix4 {
   // Four lines, one per row, of four 9-character fields and a newline.
   std::string ToString() const;
 
-  float& At(int row, int column) { return A[(column - 1) * 4 + (row - 1)]; }
-  float At(int row, int column) const { return A[(column - 1) * 4 + (row - 1)]; }
+  // 1 <= row, column <= 4.
+  float& At(int row, int column) { return A[Index(row, column)]; }
+  float At(int row, int column) const { return A[Index(row, column)]; }
+
+ private:
+  static int Index(int row, int column) {
+    assert(row >= 1 && row <= 4 && column >= 1 && column <= 4);
+    return (column - 1) * 4 + (row - 1);
+  }
 };
 
 // Value forms of MatMult and VecMult: a new matrix or vector, the operands left

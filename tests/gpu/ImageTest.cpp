@@ -270,6 +270,20 @@ TImage MakeImage(int width, int height, TBytes rgba) {
   return image;
 }
 
+// The sanitizer builds keep asserts; a pixel outside the image must stop there.
+TEST(PixelAt, APixelOutsideTheImageIsCaughtWhereAssertsAreOn) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "asserts are compiled out of this build";
+#else
+  TImage image;
+  image.Width = 3;
+  image.Height = 2;
+  image.Pixels.resize(3 * 2 * 4);
+  EXPECT_DEATH(image.PixelAt(3, 0), "");
+  EXPECT_DEATH(image.PixelAt(0, -1), "");
+#endif
+}
+
 TEST(Resampled, ExactHalvingAveragesTwoByTwoBlocks) {
   // 4 x 2 -> 2 x 1: each output pixel is the mean of one 2 x 2 block.
   const TImage image =

@@ -216,6 +216,17 @@ TEST(Matrix4Test, ProductOperatorsAreMatMultAndVecMultOnCopies) {
   EXPECT_TRUE(VectorNear(v, Vec4(1, 2, 3, 4), 0.0f));
 }
 
+// The sanitizer builds keep asserts; an index outside 1..4 must stop there.
+TEST(Matrix4Test, AnElementOutsideTheMatrixIsCaughtWhereAssertsAreOn) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "asserts are compiled out of this build";
+#else
+  TMatrix4 m;
+  EXPECT_DEATH(m.At(0, 1), "");
+  EXPECT_DEATH(m.At(1, 5), "");
+#endif
+}
+
 TEST(Matrix4Test, TransposeSwapsRowsAndColumns) {
   TMatrix4 m = Counting();
   m.Transpose();
