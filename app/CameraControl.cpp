@@ -11,8 +11,8 @@ namespace {
 void CentrePointer(TPlatform& platform) {
   platform.MoveMouse(TRenderer::ScreenWidth / 2, TRenderer::ScreenHeight / 2);
   // The jump of the pointer is not the user's motion.
-  platform.MouseXSpeed();
-  platform.MouseYSpeed();
+  platform.MouseXMotion();
+  platform.MouseYMotion();
 }
 
 void QueueChunk(const TChunkPosition& position) {
@@ -23,7 +23,9 @@ void QueueChunk(const TChunkPosition& position) {
 }  // namespace
 
 int CameraChunkCoordinate(float world) {
-  return static_cast<int>(world / 32.0f);
+  // One function serves both axes.
+  static_assert(TChunk::CHUNK_WIDTH == TChunk::CHUNK_DEPTH);
+  return static_cast<int>(world / static_cast<float>(TChunk::CHUNK_WIDTH));
 }
 
 bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunkZ, int radius) {
@@ -91,8 +93,8 @@ void UpdateChunkStreaming() {
 }
 
 void UpdateCameraControl(TPlatform& platform) {
-  CameraPitch -= platform.MouseYSpeed();
-  CameraYaw += platform.MouseXSpeed();
+  CameraPitch -= platform.MouseYMotion();
+  CameraYaw += platform.MouseXMotion();
   CameraPitch = std::clamp(CameraPitch, -90, 90);
   MainCamera->Rotate(static_cast<float>(CameraPitch), 0.0f, 0.0f);
   MainCamera->Turn(0.0f, static_cast<float>(CameraYaw), 0.0f);

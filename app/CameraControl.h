@@ -39,8 +39,8 @@ struct TChunkPosition {
   bool operator==(const TChunkPosition&) const = default;
 };
 
-// The chunk grid coordinate of a world coordinate: divided by 32 and truncated
-// toward zero, so -31.9 is still chunk 0.
+// The chunk grid coordinate of a world coordinate: divided by the chunk width
+// (32) and truncated toward zero, so -31.9 is still chunk 0.
 int CameraChunkCoordinate(float world);
 // Whether a chunk is too far from the camera's chunk to keep.
 bool IsChunkOutOfRange(int chunkX, int chunkZ, int cameraChunkX, int cameraChunkZ, int radius);

@@ -45,7 +45,7 @@ void TRenderer::RenderWorld() {
   // coordinates.
   glMatrixMode(GL_PROJECTION);
   glLoadMatrixf(camera.ProjectionMatrix.A);
-  glMultMatrixf(CurrentCamera->GetInvTransform()->A);
+  glMultMatrixf(camera.GetInvTransform()->A);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 

@@ -5,11 +5,10 @@
 
 // Opens the window and draws the world once per frame with the fixed-function
 // pipeline, walking the registries it inherits: the current camera, every light
-// and every visible mesh, in list order, with no culling or sorting.
+// and every visible mesh, in list order, with no culling or sorting. Its
+// COLOR_SCALE is inherited too, so the lights below it share the one factor.
 class TRenderer : public TRenderRegistry {
  public:
-  static constexpr float COLOR_SCALE = 0.00390625f;  // 0..255 units -> OpenGL's 0..1
-
   // The window size given to Graphics3D; camera control centres the pointer on it.
   static inline int ScreenWidth = 0;
   static inline int ScreenHeight = 0;

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "gpu/PngWriter.h"
-#include "gpu/ReadFile.h"
+#include "platform/ReadFile.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,10 +43,13 @@ class TImage {
   // The smallest power of two >= n, for n >= 1.
   static int CeilPowerOfTwo(int n);
 
-  std::uint8_t* PixelAt(int x, int y) {
-    return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4];
-  }
-  const std::uint8_t* PixelAt(int x, int y) const {
-    return &Pixels[(static_cast<std::size_t>(y) * Width + x) * 4];
+  // The R byte of pixel (x, y), 0 <= x < Width, 0 <= y < Height, from the top left.
+  std::uint8_t* PixelAt(int x, int y) { return &Pixels[PixelOffset(x, y)]; }
+  const std::uint8_t* PixelAt(int x, int y) const { return &Pixels[PixelOffset(x, y)]; }
+
+ private:
+  std::size_t PixelOffset(int x, int y) const {
+    assert(x >= 0 && x < Width && y >= 0 && y < Height);
+    return (static_cast<std::size_t>(y) * Width + x) * 4;
   }
 };

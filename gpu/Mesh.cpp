@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cassert>
 #include <cstdint>
 
 #include "scene/RenderRegistry.h"
@@ -37,6 +38,7 @@ void TMesh::Register(const std::shared_ptr<TMesh>& mesh) {
 }
 
 void TMesh::SetTexture(std::shared_ptr<TTexture2D> texture, int index) {
+  assert(index >= 0 && index < MAX_TEXTURES);
   Textures[index] = std::move(texture);
 }
 

@@ -54,7 +54,7 @@ class TMesh : public TEntity {
   std::array<std::shared_ptr<TTexture2D>, MAX_TEXTURES> Textures;
   std::function<int(TMesh&)> DrawCallback;  // replaces DefaultDraw when set
 
-  // 0 <= index < MAX_TEXTURES; not checked.
+  // 0 <= index < MAX_TEXTURES.
   virtual void SetTexture(std::shared_ptr<TTexture2D> texture, int index);
   // Creates whichever of VBO and IBO is missing (static draw usage).
   virtual void Init();

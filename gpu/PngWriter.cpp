@@ -36,7 +36,8 @@ TPngWriter::TPngWriter(std::FILE* file, int width, int height, int compressionLe
   if (!state.Info) return;
   if (setjmp(png_jmpbuf(state.Png))) return;
   png_init_io(state.Png, file);
-  // Fixed settings, so the same pixels always give the same bytes.
+  // Fixed settings, so with one libpng and zlib the same pixels give the same
+  // bytes; another zlib may compress them differently.
   png_set_compression_level(state.Png, compressionLevel);
   png_set_IHDR(state.Png, state.Info, static_cast<png_uint_32>(width),
                static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,

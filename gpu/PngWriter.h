@@ -7,7 +7,8 @@
 // Writes an 8-bit RGBA PNG to an open file a few rows at a time, so a picture
 // of any height needs only the rows in hand. libpng's errors never end the
 // program: they make the writer fail, and every later call does nothing.
-// The same pixels and compression level always give the same bytes.
+// The file's bytes depend on the libpng and zlib builds that write it, not only
+// on the pixels and the compression level: compare decoded pixels, not files.
 class TPngWriter {
  public:
   // The largest width and height libpng writes by default (its user limits,

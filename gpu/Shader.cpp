@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "gpu/ReadFile.h"
+#include "platform/ReadFile.h"
 
 TShader::TShader()
     : ProgramObject(glCreateProgramObjectARB()),

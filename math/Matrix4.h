@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <string>
 
 #include "math/Vector4.h"
@@ -8,7 +9,8 @@
 // - storage is column-major: row r, column c (1-based) is A[(c - 1) * 4 + (r - 1)],
 //   which is what glLoadMatrixf and glMultMatrixf take, so A goes to OpenGL as is;
 // - vectors are columns: M maps v to M * v, and a translation sits in A14, A24, A34;
-// - MatMult multiplies on the right: M.MatMult(N) makes M = M * N;
+// - MatMult multiplies on the right: M.MatMult(N) makes M = M * N; the value
+//   form m * n gives the same product as a new matrix, and m * v is VecMult's;
 // - angles are degrees, converted to radians in double precision;
 // - RotX and RotZ turn counter-clockwise about their axis, RotY the other way: a
 //   positive angle carries +X toward +Z (A31 = +sin). Increasing the camera's yaw
@@ -49,6 +51,22 @@ class TMatrix4 {
   // Four lines, one per row, of four 9-character fields and a newline.
   std::string ToString() const;
 
-  float& At(int row, int column) { return A[(column - 1) * 4 + (row - 1)]; }
-  float At(int row, int column) const { return A[(column - 1) * 4 + (row - 1)]; }
+  // 1 <= row, column <= 4.
+  float& At(int row, int column) { return A[Index(row, column)]; }
+  float At(int row, int column) const { return A[Index(row, column)]; }
+
+ private:
+  static int Index(int row, int column) {
+    assert(row >= 1 && row <= 4 && column >= 1 && column <= 4);
+    return (column - 1) * 4 + (row - 1);
+  }
 };
+
+// Value forms of MatMult and VecMult: a new matrix or vector, the operands left
+// alone, each element computed as the in-place form computes it.
+inline TMatrix4 operator*(TMatrix4 m, const TMatrix4& n) {
+  return m.MatMult(n);
+}
+inline TVector4 operator*(const TMatrix4& m, TVector4 v) {
+  return m.VecMult(v);
+}

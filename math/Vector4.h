@@ -35,6 +35,25 @@ class TVector4 {
   static TVector4 Vec4(float x, float y, float z, float w) { return TVector4(x, y, z, w); }
 };
 
+// Value forms of Plus, Minus, Mult and Div: a new vector, the operands left
+// alone. Like the in-place forms they work on X, Y, Z and carry the left-hand
+// (or only) vector's W along.
+inline TVector4 operator+(TVector4 a, const TVector4& b) {
+  return a.Plus(b);
+}
+inline TVector4 operator-(TVector4 a, const TVector4& b) {
+  return a.Minus(b);
+}
+inline TVector4 operator*(TVector4 v, float f) {
+  return v.Mult(f);
+}
+inline TVector4 operator*(float f, TVector4 v) {
+  return v.Mult(f);
+}
+inline TVector4 operator/(TVector4 v, float f) {
+  return v.Div(f);
+}
+
 inline TVector4 Vec3(float x, float y, float z) {
   return TVector4::Vec3(x, y, z);
 }

@@ -116,13 +116,13 @@ bool TGlfwPlatform::CloseRequested() {
   return requested;
 }
 
-int TGlfwPlatform::MouseXSpeed() {
+int TGlfwPlatform::MouseXMotion() {
   const int whole = static_cast<int>(MotionX_);
   MotionX_ -= whole;  // keep sub-pixel motion for the next read
   return whole;
 }
 
-int TGlfwPlatform::MouseYSpeed() {
+int TGlfwPlatform::MouseYMotion() {
   const int whole = static_cast<int>(MotionY_);
   MotionY_ -= whole;
   return whole;

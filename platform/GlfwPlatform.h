@@ -25,8 +25,8 @@ class TGlfwPlatform : public TPlatform {
   bool OpenWindow(int width, int height, std::string& error) override;
   int KeyHits(int key) override;
   bool CloseRequested() override;
-  int MouseXSpeed() override;
-  int MouseYSpeed() override;
+  int MouseXMotion() override;
+  int MouseYMotion() override;
   void MoveMouse(int x, int y) override;
   void CreateTimer(double ticksPerSecond) override;
   void WaitTimer() override;

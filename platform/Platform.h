@@ -23,8 +23,8 @@ class TPlatform {
   virtual bool CloseRequested() = 0;
   // Pointer motion in pixels along one axis since the last read of that axis;
   // reading resets it.
-  virtual int MouseXSpeed() = 0;
-  virtual int MouseYSpeed() = 0;
+  virtual int MouseXMotion() = 0;
+  virtual int MouseYMotion() = 0;
   // Moves the pointer to window pixel (x, y); the jump is not reported as motion.
   virtual void MoveMouse(int x, int y) = 0;
   // Starts the periodic frame timer.

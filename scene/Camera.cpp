@@ -49,8 +49,7 @@ void TCamera::SetViewport(int x, int y, int w, int h) {
 }
 
 TVector4 TCamera::Project(const TVector4& v) const {
-  TVector4 projected = v.Copy();
-  return ProjectionMatrix.VecMult(projected);
+  return ProjectionMatrix * v;
 }
 
 void TCamera::RebuildProjection() {

@@ -1,11 +1,16 @@
 #include "scene/Entity.h"
 
+namespace {
+
+TMatrix4 ScaleMatrix(const TVector4& factors) {
+  return TMatrix4().Scale(factors.X, factors.Y, factors.Z);
+}
+
+}  // namespace
+
 void TEntity::Turn(float pitch, float yaw, float roll) {
-  TMatrix4 turned;
-  turned.RotZXY(pitch, yaw, roll).MatMult(Rotation);
-  Rotation = turned;
-  TMatrix4 inverseTurn;
-  InvRotation.MatMult(inverseTurn.RotYXZ(-pitch, -yaw, -roll));
+  Rotation = TMatrix4().RotZXY(pitch, yaw, roll) * Rotation;
+  InvRotation.MatMult(TMatrix4().RotYXZ(-pitch, -yaw, -roll));
   ResetAllTransforms();
 }
 
@@ -33,65 +38,44 @@ void TEntity::Scale(float x, float y, float z) {
   ResetAllTransforms();
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetTransform() const {
   if (!FinalTransform) {
-    auto m = std::make_shared<TMatrix4>();
-    TMatrix4 scale;
-    m->Translate(Position.X, Position.Y, Position.Z)
-        .MatMult(Rotation)
-        .MatMult(scale.Scale(Scaling.X, Scaling.Y, Scaling.Z));
-    FinalTransform = std::move(m);
+    FinalTransform = std::make_shared<TMatrix4>(
+        TMatrix4().Translate(Position.X, Position.Y, Position.Z) * Rotation * ScaleMatrix(Scaling));
   }
   return FinalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() {
+std::shared_ptr<const TMatrix4> TEntity::GetInvTransform() const {
   if (!InvFinalTransform) {
-    auto m = std::make_shared<TMatrix4>();
-    TMatrix4 translate;
-    m->Scale(InvScaling.X, InvScaling.Y, InvScaling.Z)
-        .MatMult(InvRotation)
-        .MatMult(translate.Translate(-Position.X, -Position.Y, -Position.Z));
-    InvFinalTransform = std::move(m);
+    InvFinalTransform =
+        std::make_shared<TMatrix4>(ScaleMatrix(InvScaling) * InvRotation *
+                                   TMatrix4().Translate(-Position.X, -Position.Y, -Position.Z));
   }
   return InvFinalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetVectorTransform() {
-  if (!VectorTransform) {
-    auto m = std::make_shared<TMatrix4>(Rotation.Copy());
-    TMatrix4 scale;
-    m->MatMult(scale.Scale(Scaling.X, Scaling.Y, Scaling.Z));
-    VectorTransform = std::move(m);
-  }
+std::shared_ptr<const TMatrix4> TEntity::GetVectorTransform() const {
+  if (!VectorTransform)
+    VectorTransform = std::make_shared<TMatrix4>(Rotation * ScaleMatrix(Scaling));
   return VectorTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvVectorTransform() {
-  if (!InvVectorTransform) {
-    auto m = std::make_shared<TMatrix4>();
-    m->Scale(InvScaling.X, InvScaling.Y, InvScaling.Z).MatMult(InvRotation);
-    InvVectorTransform = std::move(m);
-  }
+std::shared_ptr<const TMatrix4> TEntity::GetInvVectorTransform() const {
+  if (!InvVectorTransform)
+    InvVectorTransform = std::make_shared<TMatrix4>(ScaleMatrix(InvScaling) * InvRotation);
   return InvVectorTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetNormalTransform() {
-  if (!NormalTransform) {
-    auto m = std::make_shared<TMatrix4>(Rotation.Copy());
-    TMatrix4 scale;
-    m->MatMult(scale.Scale(InvScaling.X, InvScaling.Y, InvScaling.Z));
-    NormalTransform = std::move(m);
-  }
+std::shared_ptr<const TMatrix4> TEntity::GetNormalTransform() const {
+  if (!NormalTransform)
+    NormalTransform = std::make_shared<TMatrix4>(Rotation * ScaleMatrix(InvScaling));
   return NormalTransform;
 }
 
-std::shared_ptr<const TMatrix4> TEntity::GetInvNormalTransform() {
-  if (!InvNormalTransform) {
-    auto m = std::make_shared<TMatrix4>();
-    m->Scale(Scaling.X, Scaling.Y, Scaling.Z).MatMult(InvRotation);
-    InvNormalTransform = std::move(m);
-  }
+std::shared_ptr<const TMatrix4> TEntity::GetInvNormalTransform() const {
+  if (!InvNormalTransform)
+    InvNormalTransform = std::make_shared<TMatrix4>(ScaleMatrix(Scaling) * InvRotation);
   return InvNormalTransform;
 }
 
@@ -108,19 +92,19 @@ void TEntity::ResetAllTransforms() {
   InvNormalTransform.reset();
 }
 
-TVector4& TEntity::TFormVector(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormVector(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetVectorTransform()->VecMult(v);
   if (dst) dst->GetInvVectorTransform()->VecMult(v);
   return v;
 }
 
-TVector4& TEntity::TFormPoint(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormPoint(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetTransform()->VecMult(v);
   if (dst) dst->GetInvTransform()->VecMult(v);
   return v;
 }
 
-TVector4& TEntity::TFormNormal(TVector4& v, TEntity* src, TEntity* dst) {
+TVector4& TEntity::TFormNormal(TVector4& v, const TEntity* src, const TEntity* dst) {
   if (src) src->GetNormalTransform()->VecMult(v);
   if (dst) dst->GetInvNormalTransform()->VecMult(v);
   return v;

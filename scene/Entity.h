@@ -37,38 +37,40 @@ class TEntity {
   void SetParent(std::shared_ptr<TEntity> parent) { Parent = std::move(parent); }
 
   // The cached object itself, shared so that a holder keeps it across a rebuild;
-  // callers must not change it.
-  std::shared_ptr<const TMatrix4> GetTransform();           // T * R * S
-  std::shared_ptr<const TMatrix4> GetInvTransform();        // S^-1 * R^-1 * T^-1
-  std::shared_ptr<const TMatrix4> GetVectorTransform();     // R * S
-  std::shared_ptr<const TMatrix4> GetInvVectorTransform();  // S^-1 * R^-1
-  std::shared_ptr<const TMatrix4> GetNormalTransform();     // R * S^-1
-  std::shared_ptr<const TMatrix4> GetInvNormalTransform();  // S * R^-1
+  // callers must not change it. Reading a transform does not change the entity,
+  // so the getters are const; building on first use only fills the cache.
+  std::shared_ptr<const TMatrix4> GetTransform() const;           // T * R * S
+  std::shared_ptr<const TMatrix4> GetInvTransform() const;        // S^-1 * R^-1 * T^-1
+  std::shared_ptr<const TMatrix4> GetVectorTransform() const;     // R * S
+  std::shared_ptr<const TMatrix4> GetInvVectorTransform() const;  // S^-1 * R^-1
+  std::shared_ptr<const TMatrix4> GetNormalTransform() const;     // R * S^-1
+  std::shared_ptr<const TMatrix4> GetInvNormalTransform() const;  // S * R^-1
 
   void ResetFinalTransform();
   void ResetAllTransforms();
 
   // Convert v in place from src's frame to dst's frame (null = the world) and
   // return it: a direction, a point (translation weighted by W) or a normal.
-  static TVector4& TFormVector(TVector4& v, TEntity* src, TEntity* dst);
-  static TVector4& TFormPoint(TVector4& v, TEntity* src, TEntity* dst);
-  static TVector4& TFormNormal(TVector4& v, TEntity* src, TEntity* dst);
+  static TVector4& TFormVector(TVector4& v, const TEntity* src, const TEntity* dst);
+  static TVector4& TFormPoint(TVector4& v, const TEntity* src, const TEntity* dst);
+  static TVector4& TFormNormal(TVector4& v, const TEntity* src, const TEntity* dst);
 
  private:
-  std::shared_ptr<const TMatrix4> FinalTransform;
-  std::shared_ptr<const TMatrix4> InvFinalTransform;
-  std::shared_ptr<const TMatrix4> VectorTransform;
-  std::shared_ptr<const TMatrix4> InvVectorTransform;
-  std::shared_ptr<const TMatrix4> NormalTransform;
-  std::shared_ptr<const TMatrix4> InvNormalTransform;
+  // Null until a getter builds them; main thread only, like every entity.
+  mutable std::shared_ptr<const TMatrix4> FinalTransform;
+  mutable std::shared_ptr<const TMatrix4> InvFinalTransform;
+  mutable std::shared_ptr<const TMatrix4> VectorTransform;
+  mutable std::shared_ptr<const TMatrix4> InvVectorTransform;
+  mutable std::shared_ptr<const TMatrix4> NormalTransform;
+  mutable std::shared_ptr<const TMatrix4> InvNormalTransform;
 };
 
-inline TVector4& TFormVector(TVector4& v, TEntity* src, TEntity* dst) {
+inline TVector4& TFormVector(TVector4& v, const TEntity* src, const TEntity* dst) {
   return TEntity::TFormVector(v, src, dst);
 }
-inline TVector4& TFormPoint(TVector4& v, TEntity* src, TEntity* dst) {
+inline TVector4& TFormPoint(TVector4& v, const TEntity* src, const TEntity* dst) {
   return TEntity::TFormPoint(v, src, dst);
 }
-inline TVector4& TFormNormal(TVector4& v, TEntity* src, TEntity* dst) {
+inline TVector4& TFormNormal(TVector4& v, const TEntity* src, const TEntity* dst) {
   return TEntity::TFormNormal(v, src, dst);
 }

@@ -4,6 +4,7 @@
 
 #include "math/Vector4.h"
 #include "scene/Entity.h"
+#include "scene/RenderRegistry.h"
 
 // One light of the fixed-function pipeline. Each frame the renderer makes
 // GL_LIGHT0 the class-wide ambient light and gives the lights of
@@ -17,7 +18,7 @@ class TLight : public TEntity {
   };
 
  public:
-  static constexpr float COLOR_SCALE = 0.00390625f;
+  static constexpr float COLOR_SCALE = TRenderRegistry::COLOR_SCALE;
   static constexpr int KIND_DIRECTIONAL = 1;
   static constexpr int KIND_POINT = 2;
   static constexpr int KIND_SPOT = 3;

@@ -15,6 +15,10 @@ class TMesh;
 // Main thread only.
 class TRenderRegistry {
  public:
+  // Colours are kept in 0..255 units and scaled by this when handed to OpenGL,
+  // so 255 becomes 255/256, not 1. TLight scales its colours by the same factor.
+  static constexpr float COLOR_SCALE = 0.00390625f;
+
   // The camera constructed last; the one the world is drawn through.
   static inline std::shared_ptr<TCamera> CurrentCamera;
   // Every mesh in order of construction; only chunk streaming removes entries.

@@ -47,8 +47,8 @@ class TShotPlatform : public TPlatform {
     return Real_.KeyHits(key);
   }
   bool CloseRequested() override { return Real_.CloseRequested(); }
-  int MouseXSpeed() override { return 0; }
-  int MouseYSpeed() override { return 0; }
+  int MouseXMotion() override { return 0; }
+  int MouseYMotion() override { return 0; }
   void MoveMouse(int, int) override {}
   void CreateTimer(double ticksPerSecond) override { Real_.CreateTimer(ticksPerSecond); }
   void WaitTimer() override { Real_.WaitTimer(); }

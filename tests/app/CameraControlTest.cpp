@@ -214,8 +214,7 @@ TEST_F(CameraControlTest, MouseTurnsTheCameraOneDegreePerPixel) {
   UpdateCameraControl(Platform);
   EXPECT_EQ(CameraPitch, 30);
   EXPECT_EQ(CameraYaw, 135);
-  TMatrix4 expected, pitch;
-  expected.RotY(135.0f).MatMult(pitch.RotX(30.0f));
+  const TMatrix4 expected = TMatrix4().RotY(135.0f) * TMatrix4().RotX(30.0f);
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(MainCamera->Rotation.A[i], expected.A[i], 1e-6f) << i;
   // Re-centred, and the jump's motion read and discarded, after every update.
   EXPECT_EQ(Platform.PointerMoves, (std::vector<std::pair<int, int>>{{512, 384}}));

@@ -22,13 +22,6 @@ class RendererTest : public TGlTest {
     Camera->SetRange(1.0f, 500.0f);
   }
 
-  static std::array<GLubyte, 4> PixelAt(int x, int y) {
-    std::array<GLubyte, 4> rgba{};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-  }
-
   static std::array<GLfloat, 4> LightValue(GLenum light, GLenum name) {
     std::array<GLfloat, 4> value{};
     glGetLightfv(light, name, value.data());
@@ -60,11 +53,11 @@ class RendererTest : public TGlTest {
 TEST_F(RendererTest, EmptyWorldShowsOnlyTheClearColour) {
   TRenderer::RenderWorld();
   for (const auto& [x, y] : {std::pair{0, 0}, {512, 384}, {1023, 767}}) {
-    const auto pixel = PixelAt(x, y);
+    const TPixel pixel = ReadPixel(x, y);
     // 128/256 = 0.5 in each channel, which 8 bits store as 127 or 128.
-    for (int c = 0; c < 3; ++c) {
-      EXPECT_GE(pixel[c], 127);
-      EXPECT_LE(pixel[c], 128);
+    for (const int channel : {pixel.R, pixel.G, pixel.B}) {
+      EXPECT_GE(channel, 127);
+      EXPECT_LE(channel, 128);
     }
   }
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
@@ -79,9 +72,7 @@ TEST_F(RendererTest, FogFollowsTheCameraEveryFrame) {
   Camera->SetFogColor(64, 128, 255);
   TRenderer::RenderWorld();
   EXPECT_TRUE(glIsEnabled(GL_FOG));
-  GLint mode = 0;
-  glGetIntegerv(GL_FOG_MODE, &mode);
-  EXPECT_EQ(mode, GL_LINEAR);
+  EXPECT_EQ(GlInteger(GL_FOG_MODE), GL_LINEAR);
   GLfloat start = 0, end = 0;
   glGetFloatv(GL_FOG_START, &start);
   glGetFloatv(GL_FOG_END, &end);
@@ -106,27 +97,20 @@ TEST_F(RendererTest, FrontFacesAreCulledAndDepthTestIsOn) {
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-  GLint cull = 0, front = 0, depth = 0;
-  glGetIntegerv(GL_CULL_FACE_MODE, &cull);
-  glGetIntegerv(GL_FRONT_FACE, &front);
-  glGetIntegerv(GL_DEPTH_FUNC, &depth);
-  EXPECT_EQ(cull, GL_FRONT);
-  EXPECT_EQ(front, GL_CCW);
-  EXPECT_EQ(depth, GL_LESS);
+  EXPECT_EQ(GlInteger(GL_CULL_FACE_MODE), GL_FRONT);
+  EXPECT_EQ(GlInteger(GL_FRONT_FACE), GL_CCW);
+  EXPECT_EQ(GlInteger(GL_DEPTH_FUNC), GL_LESS);
 }
 
 TEST_F(RendererTest, ViewIsFoldedIntoTheProjection) {
   Camera->Move(3.0f, 4.0f, 5.0f, 1);
   Camera->Turn(0.0f, 30.0f, 0.0f);
   TRenderer::RenderWorld();
-  TMatrix4 expected = Camera->ProjectionMatrix;
-  expected.MatMult(*Camera->GetInvTransform());
+  const TMatrix4 expected = Camera->ProjectionMatrix * *Camera->GetInvTransform();
   std::array<GLfloat, 16> projection{};
   glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(projection[i], expected.A[i], 1e-5f) << i;
-  GLint matrixMode = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-  EXPECT_EQ(matrixMode, GL_MODELVIEW);
+  EXPECT_EQ(GlInteger(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
 TEST_F(RendererTest, AmbientLightIsLightZeroAndOnlyIt) {
@@ -143,8 +127,7 @@ TEST_F(RendererTest, AmbientLightIsLightZeroAndOnlyIt) {
 }
 
 TEST_F(RendererTest, LightsBeyondTheLimitAreLeftOutInListOrder) {
-  GLint maxLights = 0;
-  glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+  const int maxLights = GlInteger(GL_MAX_LIGHTS);
   ASSERT_GE(maxLights, 2);
   // One light more than the slots after GL_LIGHT0, each with its own red.
   for (int i = 0; i < maxLights; ++i)
@@ -178,15 +161,15 @@ TEST_F(RendererTest, HiddenMeshesAreSkippedAndVisibleOnesDrawnInListOrder) {
   auto front = QuadInFront(200);
   front->Locate(0.0f, 0.0f, 0.5f);  // nearer the camera
   TRenderer::RenderWorld();
-  EXPECT_NEAR(PixelAt(512, 384)[0], 200, 2);
+  EXPECT_NEAR(ReadPixel(512, 384).R, 200, 2);
 
   front->Hidden = 1;
   TRenderer::RenderWorld();
-  EXPECT_NEAR(PixelAt(512, 384)[0], 40, 2);
+  EXPECT_NEAR(ReadPixel(512, 384).R, 40, 2);
 
   back->Hidden = 1;
   TRenderer::RenderWorld();
-  EXPECT_NEAR(PixelAt(512, 384)[0], 128, 1);
+  EXPECT_NEAR(ReadPixel(512, 384).R, 128, 1);
 }
 
 TEST_F(RendererTest, NoCameraDrawsNothingAndDoesNotCrash) {

@@ -48,8 +48,8 @@ class TScriptedPlatform : public TPlatform {
     ++ClosePolls;
     return Pop(CloseRequests, false);
   }
-  int MouseXSpeed() override { return Pop(MouseX, 0); }
-  int MouseYSpeed() override { return Pop(MouseY, 0); }
+  int MouseXMotion() override { return Pop(MouseX, 0); }
+  int MouseYMotion() override { return Pop(MouseY, 0); }
   void MoveMouse(int x, int y) override { PointerMoves.emplace_back(x, y); }
   void CreateTimer(double ticksPerSecond) override { TimerRate = ticksPerSecond; }
   void WaitTimer() override { ++Waits; }

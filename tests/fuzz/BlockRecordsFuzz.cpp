@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 extern "C" {
@@ -16,28 +15,9 @@ extern "C" {
 
 #include "blocks/BlockClass.h"
 #include "blocks/LuaHandler.h"
+#include "tests/fuzz/FuzzInput.h"
 
 namespace {
-
-class TInput {
- public:
-  TInput(const std::uint8_t* data, std::size_t size) : Data_(data), Size_(size) {}
-  bool Done() const { return At_ >= Size_; }
-  std::uint8_t Byte() { return At_ < Size_ ? Data_[At_++] : 0; }
-  std::int16_t Int16() { return static_cast<std::int16_t>(Byte() << 8 | Byte()); }
-  double Double() {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits = bits << 8 | Byte();
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
-
- private:
-  const std::uint8_t* Data_;
-  std::size_t Size_;
-  std::size_t At_ = 0;
-};
 
 // Values a script could hand the loader where it expects data or metamethods.
 constexpr const char* kFunctions = R"(return {
@@ -80,7 +60,7 @@ bool IsValidKey(lua_State* L, int index) {
 // Runs the input's operations. Under lua_cpcall: a Lua error here only ends
 // the building early.
 int Build(lua_State* L) {
-  TInput& in = *static_cast<TInput*>(lua_touserdata(L, 1));
+  TFuzzInput& in = *static_cast<TFuzzInput*>(lua_touserdata(L, 1));
   lua_settop(L, 0);
   if (luaL_loadstring(L, kFunctions) != 0) return lua_error(L);
   lua_call(L, 0, 1);
@@ -104,7 +84,7 @@ int Build(lua_State* L) {
         lua_pushnumber(L, static_cast<std::int8_t>(in.Byte()));
         break;
       case 3:
-        lua_pushnumber(L, in.Int16());
+        lua_pushnumber(L, static_cast<std::int16_t>(in.Word()));
         break;
       case 4:
         lua_pushnumber(L, in.Double());
@@ -158,7 +138,7 @@ int Build(lua_State* L) {
         break;
       case 15: {  // a well-formed record, so deeper paths are reached quickly
         lua_createtable(L, 0, 2);
-        lua_pushnumber(L, in.Int16());
+        lua_pushnumber(L, static_cast<std::int16_t>(in.Word()));
         lua_setfield(L, -2, "ID");
         lua_createtable(L, 0, 6);
         for (int face = 0; face < 6; ++face) {
@@ -192,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lua_pushcfunction(L, open);
     lua_call(L, 0, 0);
   }
-  TInput in(data, size);
+  TFuzzInput in(data, size);
   lua_cpcall(L, Build, &in);
   lua_settop(L, 0);
 

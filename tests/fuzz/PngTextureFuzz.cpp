@@ -23,56 +23,19 @@
 #include <vector>
 
 #include "gpu/Image.h"
+#include "tests/fuzz/FuzzInput.h"
+#include "tests/gpu/PngChunks.h"
 
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
-
-class TInput {
- public:
-  TInput(const std::uint8_t* data, std::size_t size) : Data_(data), Size_(size) {}
-  std::uint8_t Byte() { return At_ < Size_ ? Data_[At_++] : 0; }
-  std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() << 8 | Byte()); }
-  std::span<const std::uint8_t> Rest() const {
-    return At_ < Size_ ? std::span(Data_ + At_, Size_ - At_) : std::span<const std::uint8_t>();
-  }
-
- private:
-  const std::uint8_t* Data_;
-  std::size_t Size_;
-  std::size_t At_ = 0;
-};
 
 void PutBigEndian(TBytes& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
     out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void PutChunk(TBytes& png, const char* type, const TBytes& data) {
-  PutBigEndian(png, static_cast<std::uint32_t>(data.size()));
-  const std::size_t typeAt = png.size();
-  png.insert(png.end(), type, type + 4);
-  png.insert(png.end(), data.begin(), data.end());
-  PutBigEndian(png, static_cast<std::uint32_t>(
-                        crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt))));
-}
-
-// Rewrites the CRC of every whole chunk after the signature.
-void FixCrcs(TBytes& png) {
-  std::size_t at = 8;
-  while (at + 12 <= png.size()) {
-    const std::uint32_t length = std::uint32_t{png[at]} << 24 | std::uint32_t{png[at + 1]} << 16 |
-                                 std::uint32_t{png[at + 2]} << 8 | png[at + 3];
-    if (length > png.size() - at - 12) break;
-    const std::uint32_t crc =
-        static_cast<std::uint32_t>(crc32(0, png.data() + at + 4, static_cast<uInt>(length + 4)));
-    for (int i = 0; i < 4; ++i)
-      png[at + 8 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
-    at += 12 + length;
-  }
-}
-
-TBytes WritePng(TInput& in) {
+TBytes WritePng(TFuzzInput& in) {
   struct TKind {
     std::uint8_t ColorType, Channels;
     std::uint8_t Depths[5];
@@ -96,16 +59,16 @@ TBytes WritePng(TInput& in) {
   PutBigEndian(header, static_cast<std::uint32_t>(height));
   header.insert(header.end(), {static_cast<std::uint8_t>(depth), kind.ColorType, 0, 0,
                                static_cast<std::uint8_t>(interlaced)});
-  PutChunk(png, "IHDR", header);
+  AppendChunk(png, "IHDR", header);
   if (paletteSize > 0) {
     TBytes palette;
     for (int i = 0; i < paletteSize * 3; ++i) palette.push_back(in.Byte());
-    PutChunk(png, "PLTE", palette);
+    AppendChunk(png, "PLTE", palette);
   }
   if (trnsSize > 0) {
     TBytes trns;
     for (int i = 0; i < trnsSize; ++i) trns.push_back(in.Byte());
-    PutChunk(png, "tRNS", trns);
+    AppendChunk(png, "tRNS", trns);
   }
 
   // Enough filtered scanlines for the whole image even when interlaced (each
@@ -123,8 +86,8 @@ TBytes WritePng(TInput& in) {
   if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 1) != Z_OK)
     return {};
   packed.resize(packedSize);
-  PutChunk(png, "IDAT", packed);
-  PutChunk(png, "IEND", {});
+  AppendChunk(png, "IDAT", packed);
+  AppendChunk(png, "IEND", {});
   return png;
 }
 
@@ -135,7 +98,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  TInput in(data, size);
+  TFuzzInput in(data, size);
   const std::uint8_t mode = in.Byte();
   // Up to 2^13 a side; 14 and 15 refuse every size.
   const int limitBits = in.Byte() % 16;
@@ -147,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     const std::span<const std::uint8_t> rest = in.Rest();
     png.assign(rest.begin(), rest.end());
-    if (mode & 2) FixCrcs(png);
+    if (mode & 2) {
+      for (const std::size_t at : ChunkOffsets(png)) FixChunkCrc(png, at);
+    }
   }
 
   std::optional<TImage> image;

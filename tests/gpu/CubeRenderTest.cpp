@@ -9,7 +9,6 @@
 #include "gpu/Mesh.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
-#include "tests/gpu/Pixels.h"
 #include "tests/support/GlTest.h"
 
 namespace {

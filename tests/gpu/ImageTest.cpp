@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gpu/Image.h"
+#include "tests/gpu/PngChunks.h"
 #include "tests/gpu/PngFixture.h"
 #include "tests/support/TempDir.h"
 
@@ -267,6 +268,20 @@ TImage MakeImage(int width, int height, TBytes rgba) {
   image.Height = height;
   image.Pixels = std::move(rgba);
   return image;
+}
+
+// The sanitizer builds keep asserts; a pixel outside the image must stop there.
+TEST(PixelAt, APixelOutsideTheImageIsCaughtWhereAssertsAreOn) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "asserts are compiled out of this build";
+#else
+  TImage image;
+  image.Width = 3;
+  image.Height = 2;
+  image.Pixels.resize(3 * 2 * 4);
+  EXPECT_DEATH(image.PixelAt(3, 0), "");
+  EXPECT_DEATH(image.PixelAt(0, -1), "");
+#endif
 }
 
 TEST(Resampled, ExactHalvingAveragesTwoByTwoBlocks) {

@@ -7,7 +7,6 @@
 
 #include "gpu/Mesh.h"
 #include "scene/RenderRegistry.h"
-#include "tests/gpu/Pixels.h"
 #include "tests/gpu/PngFixture.h"
 #include "tests/support/GlTest.h"
 #include "tests/support/TempDir.h"

@@ -1,7 +1,6 @@
 #include "tests/gpu/PngFixture.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <csetjmp>
 #include <fstream>
@@ -45,11 +44,6 @@ std::vector<std::uint8_t> PackRow(const std::uint16_t* samples, int count, int b
 void Append(png_structp png, png_bytep data, png_size_t length) {
   auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
   out->insert(out->end(), data, data + length);
-}
-
-std::uint32_t ReadBigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return (std::uint32_t{bytes.at(at)} << 24) | (std::uint32_t{bytes.at(at + 1)} << 16) |
-         (std::uint32_t{bytes.at(at + 2)} << 8) | std::uint32_t{bytes.at(at + 3)};
 }
 
 }  // namespace
@@ -104,22 +98,6 @@ TPngFixture RgbaPng(int width, int height, const std::vector<std::uint8_t>& rgba
   fixture.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
   fixture.Samples.assign(rgba.begin(), rgba.end());
   return fixture;
-}
-
-std::size_t FindChunk(const std::vector<std::uint8_t>& png, const std::string& type) {
-  std::size_t at = 8;
-  while (at + 12 <= png.size()) {
-    if (std::string(png.begin() + at + 4, png.begin() + at + 8) == type) return at;
-    at += 12 + ReadBigEndian(png, at);
-  }
-  throw std::out_of_range("no " + type + " chunk");
-}
-
-void FixChunkCrc(std::vector<std::uint8_t>& png, std::size_t offset) {
-  const std::uint32_t length = ReadBigEndian(png, offset);
-  const uLong crc = crc32(0L, png.data() + offset + 4, length + 4);
-  const std::size_t at = offset + 8 + length;
-  for (int i = 0; i < 4; ++i) png.at(at + i) = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {

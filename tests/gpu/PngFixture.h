@@ -28,9 +28,5 @@ struct TPngFixture {
 // An 8-bit RGBA image of width x height from its bytes, rows from the top.
 TPngFixture RgbaPng(int width, int height, const std::vector<std::uint8_t>& rgba);
 
-// Byte offset of the first chunk of `type` (its length field); throws if absent.
-std::size_t FindChunk(const std::vector<std::uint8_t>& png, const std::string& type);
-// Recomputes the CRC of the chunk at `offset` after its data was changed.
-void FixChunkCrc(std::vector<std::uint8_t>& png, std::size_t offset);
 // Writes `bytes` to `path`.
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

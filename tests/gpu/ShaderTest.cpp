@@ -117,13 +117,10 @@ TEST_F(TShaderTest, LoadLinksAndEnableDisableSwitchTheProgram) {
   EXPECT_EQ(ShaderParameter(shader.VertexShader, GL_DELETE_STATUS), GL_TRUE);
   EXPECT_EQ(ShaderParameter(shader.FragmentShader, GL_DELETE_STATUS), GL_TRUE);
 
-  GLint current = -1;
   shader.Enable();
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-  EXPECT_EQ(current, static_cast<GLint>(shader.ProgramObject));
+  EXPECT_EQ(GlInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(shader.ProgramObject));
   other.Disable();  // whichever shader it is called on
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-  EXPECT_EQ(current, 0);
+  EXPECT_EQ(GlInteger(GL_CURRENT_PROGRAM), 0);
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gpu/Texture2D.h"
+#include "tests/gpu/PngChunks.h"
 #include "tests/gpu/PngFixture.h"
 #include "tests/support/GlTest.h"
 #include "tests/support/TempDir.h"

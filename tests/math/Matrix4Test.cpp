@@ -160,8 +160,8 @@ TEST(Matrix4Test, RotYXZOfNegatedAnglesInvertsRotZXY) {
     SCOPED_TRACE(testing::Message() << a[0] << ", " << a[1] << ", " << a[2]);
     const TMatrix4 forward = TMatrix4().RotZXY(a[0], a[1], a[2]);
     const TMatrix4 inverse = TMatrix4().RotYXZ(-a[0], -a[1], -a[2]);
-    EXPECT_TRUE(MatrixNear(inverse.Copy().MatMult(forward), TMatrix4(), kTolerance));
-    EXPECT_TRUE(MatrixNear(forward.Copy().MatMult(inverse), TMatrix4(), kTolerance));
+    EXPECT_TRUE(MatrixNear(inverse * forward, TMatrix4(), kTolerance));
+    EXPECT_TRUE(MatrixNear(forward * inverse, TMatrix4(), kTolerance));
   }
 }
 
@@ -200,6 +200,31 @@ TEST(Matrix4Test, VecMultReadsOnlyTheOldComponents) {
   t.VecMult(direction);
   EXPECT_TRUE(VectorNear(point, Vec4(1, 2, 3, 1), 0.0f));
   EXPECT_TRUE(VectorNear(direction, Vec4(0, 0, 0, 0), 0.0f));
+}
+
+TEST(Matrix4Test, ProductOperatorsAreMatMultAndVecMultOnCopies) {
+  const TMatrix4 m = Counting();
+  const TMatrix4 n = TMatrix4().RotZXY(10, 20, 30);
+  const TMatrix4 product = m * n;
+  EXPECT_TRUE(MatrixNear(product, Counting().MatMult(n), 0.0f));
+  EXPECT_TRUE(MatrixNear(m, Counting(), 0.0f));
+
+  const TVector4 v = Vec4(1, 2, 3, 4);
+  TVector4 inPlace = v;
+  n.VecMult(inPlace);
+  EXPECT_TRUE(VectorNear(n * v, inPlace, 0.0f));
+  EXPECT_TRUE(VectorNear(v, Vec4(1, 2, 3, 4), 0.0f));
+}
+
+// The sanitizer builds keep asserts; an index outside 1..4 must stop there.
+TEST(Matrix4Test, AnElementOutsideTheMatrixIsCaughtWhereAssertsAreOn) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "asserts are compiled out of this build";
+#else
+  TMatrix4 m;
+  EXPECT_DEATH(m.At(0, 1), "");
+  EXPECT_DEATH(m.At(1, 5), "");
+#endif
 }
 
 TEST(Matrix4Test, TransposeSwapsRowsAndColumns) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "tests/math/MatrixNear.h"
+
 namespace {
 
 TEST(Vector4Test, TextIsFourFieldsBetweenParentheses) {
@@ -19,6 +21,18 @@ TEST(Vector4Test, ArithmeticCarriesWAlong) {
   EXPECT_EQ(v.Y, 1.0f);
   EXPECT_EQ(v.Z, 3.0f);
   EXPECT_EQ(v.W, 7.0f);
+}
+
+TEST(Vector4Test, ValueOperatorsCarryTheLeftWAndLeaveTheOperandsAlone) {
+  const TVector4 a = Vec4(1, 2, 3, 7);
+  const TVector4 b = Vec4(2, 1, 0, 100);
+  EXPECT_TRUE(VectorNear(a + b, Vec4(3, 3, 3, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(a - b, Vec4(-1, 1, 3, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(a * 2, Vec4(2, 4, 6, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(2 * a, Vec4(2, 4, 6, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(a / 2, Vec4(0.5f, 1, 1.5f, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(a, Vec4(1, 2, 3, 7), 0.0f));
+  EXPECT_TRUE(VectorNear(b, Vec4(2, 1, 0, 100), 0.0f));
 }
 
 TEST(Vector4Test, DotAndLengthSqIgnoreW) {

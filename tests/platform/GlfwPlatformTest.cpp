@@ -49,8 +49,8 @@ class GlfwPlatformTest : public ::testing::Test {
 
   // Reads and drops the motion so far.
   void ForgetMotion() {
-    Platform.MouseXSpeed();
-    Platform.MouseYSpeed();
+    Platform.MouseXMotion();
+    Platform.MouseYMotion();
   }
 
   TGlfwPlatform Platform;
@@ -88,25 +88,25 @@ TEST_F(GlfwPlatformTest, MouseMotionIsReadPerAxisAndResetByTheRead) {
 
   ASSERT_TRUE(TXInput::MovePointer(WindowId, 130, 90));
   int x = 0;
-  Pump([&] { return (x += Platform.MouseXSpeed()) == 30; });
+  Pump([&] { return (x += Platform.MouseXMotion()) == 30; });
   EXPECT_EQ(x, 30);
   // Reading X reset only X: the vertical motion is still there to read.
-  EXPECT_EQ(Platform.MouseYSpeed(), -10);
-  EXPECT_EQ(Platform.MouseXSpeed(), 0);
-  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+  EXPECT_EQ(Platform.MouseYMotion(), -10);
+  EXPECT_EQ(Platform.MouseXMotion(), 0);
+  EXPECT_EQ(Platform.MouseYMotion(), 0);
 }
 
 TEST_F(GlfwPlatformTest, MovingThePointerIsNotMotionAndMovesItsOrigin) {
   Platform.MoveMouse(300, 200);
   Settle();
-  EXPECT_EQ(Platform.MouseXSpeed(), 0);
-  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+  EXPECT_EQ(Platform.MouseXMotion(), 0);
+  EXPECT_EQ(Platform.MouseYMotion(), 0);
   // Later motion counts from where the pointer was put.
   ASSERT_TRUE(TXInput::MovePointer(WindowId, 310, 195));
   int x = 0;
-  Pump([&] { return (x += Platform.MouseXSpeed()) == 10; });
+  Pump([&] { return (x += Platform.MouseXMotion()) == 10; });
   EXPECT_EQ(x, 10);
-  EXPECT_EQ(Platform.MouseYSpeed(), -5);
+  EXPECT_EQ(Platform.MouseYMotion(), -5);
 }
 
 TEST_F(GlfwPlatformTest, TheSameMoveAfterEachRecentringIsMotionEveryTime) {
@@ -118,9 +118,9 @@ TEST_F(GlfwPlatformTest, TheSameMoveAfterEachRecentringIsMotionEveryTime) {
     ForgetMotion();
     ASSERT_TRUE(TXInput::MovePointer(WindowId, 168, 117));
     int x = 0;
-    Pump([&] { return (x += Platform.MouseXSpeed()) == 8; });
+    Pump([&] { return (x += Platform.MouseXMotion()) == 8; });
     EXPECT_EQ(x, 8) << "frame " << frame;
-    EXPECT_EQ(Platform.MouseYSpeed(), -3) << "frame " << frame;
+    EXPECT_EQ(Platform.MouseYMotion(), -3) << "frame " << frame;
   }
 }
 
@@ -133,13 +133,13 @@ TEST_F(GlfwPlatformTest, ThePointerEnteringTheWindowIsNotMotion) {
   ForgetMotion();
   ASSERT_TRUE(TXInput::MovePointerOnScreen(40, 30));
   Settle();
-  EXPECT_EQ(Platform.MouseXSpeed(), 0);
-  EXPECT_EQ(Platform.MouseYSpeed(), 0);
+  EXPECT_EQ(Platform.MouseXMotion(), 0);
+  EXPECT_EQ(Platform.MouseYMotion(), 0);
   ASSERT_TRUE(TXInput::MovePointer(WindowId, 45, 28));
   int x = 0;
-  Pump([&] { return (x += Platform.MouseXSpeed()) == 5; });
+  Pump([&] { return (x += Platform.MouseXMotion()) == 5; });
   EXPECT_EQ(x, 5);
-  EXPECT_EQ(Platform.MouseYSpeed(), -2);
+  EXPECT_EQ(Platform.MouseYMotion(), -2);
 }
 
 TEST_F(GlfwPlatformTest, EachTimerWaitTakesANewTick) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr float kTolerance = 1e-5f;
 
-using TGetter = std::shared_ptr<const TMatrix4> (TEntity::*)();
+using TGetter = std::shared_ptr<const TMatrix4> (TEntity::*)() const;
 
 struct TNamedGetter {
   const char* Name;
@@ -55,8 +55,7 @@ TEST(EntityTest, TransformScalesThenRotatesThenTranslates) {
   TEntity e;
   Place(e);
   TVector4 local = Vec3(1, 1, 1);
-  TVector4 expected = Vec3(2, 3, 0.5f);
-  e.Rotation.VecMult(expected).Plus(Vec3(3, -4, 5));
+  const TVector4 expected = e.Rotation * Vec3(2, 3, 0.5f) + Vec3(3, -4, 5);
   EXPECT_TRUE(VectorNear(TFormPoint(local, &e, nullptr), expected, kTolerance));
 
   // Directions and normals take no translation and keep W.
@@ -79,8 +78,8 @@ TEST(EntityTest, EachInverseUndoesItsTransform) {
   for (const auto& pair : pairs) {
     const TMatrix4 forward = *(e.*pair[0])();
     const TMatrix4 inverse = *(e.*pair[1])();
-    EXPECT_TRUE(MatrixNear(forward.Copy().MatMult(inverse), TMatrix4(), kTolerance));
-    EXPECT_TRUE(MatrixNear(inverse.Copy().MatMult(forward), TMatrix4(), kTolerance));
+    EXPECT_TRUE(MatrixNear(forward * inverse, TMatrix4(), kTolerance));
+    EXPECT_TRUE(MatrixNear(inverse * forward, TMatrix4(), kTolerance));
   }
 }
 
@@ -160,10 +159,9 @@ TEST(EntityTest, TurnAfterRotatePitchesThenYawsAboutTheWorldAxis) {
     TEntity e;
     e.Rotate(pitch, 0, 0);
     e.Turn(0, yaw, 0);
+    EXPECT_TRUE(MatrixNear(e.Rotation, TMatrix4().RotY(yaw) * TMatrix4().RotX(pitch), kTolerance));
     EXPECT_TRUE(
-        MatrixNear(e.Rotation, TMatrix4().RotY(yaw).MatMult(TMatrix4().RotX(pitch)), kTolerance));
-    EXPECT_TRUE(MatrixNear(e.InvRotation, TMatrix4().RotX(-pitch).MatMult(TMatrix4().RotY(-yaw)),
-                           kTolerance));
+        MatrixNear(e.InvRotation, TMatrix4().RotX(-pitch) * TMatrix4().RotY(-yaw), kTolerance));
   }
 }
 
@@ -186,7 +184,7 @@ TEST(EntityTest, InvRotationFollowsAnyTurnSequence) {
   e.Turn(7, 8, 9);
   e.Turn(-40, 100, 3);
   e.Turn(0, 0, 90);
-  EXPECT_TRUE(MatrixNear(e.Rotation.Copy().MatMult(e.InvRotation), TMatrix4(), kTolerance));
+  EXPECT_TRUE(MatrixNear(e.Rotation * e.InvRotation, TMatrix4(), kTolerance));
 }
 
 TEST(EntityTest, OperationsClearOnlyTheCachesTheyAffect) {

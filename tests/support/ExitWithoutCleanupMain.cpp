@@ -6,15 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VX_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VX_LEAK_CHECK 1
-#endif
-#endif
+#include "tests/support/SanitizerBuild.h"
 
-#ifdef VX_LEAK_CHECK
+#if VX_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -23,7 +17,7 @@ int main(int argc, char** argv) {
   const int status = RUN_ALL_TESTS();
   std::fflush(stdout);
   std::fflush(stderr);
-#ifdef VX_LEAK_CHECK
+#if VX_ADDRESS_SANITIZER
   // _Exit skips the leak check LeakSanitizer runs at exit; run it here, while
   // the workers and the registries still hold what they own. It ends the
   // process with a failure status if it finds a leak.

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <string>
 
 #include "scene/RenderRegistry.h"
@@ -38,4 +39,11 @@ int GlInteger(unsigned name) {
   GLint value = -1;
   glGetIntegerv(name, &value);
   return value;
+}
+
+TPixel ReadPixel(int x, int y) {
+  std::uint8_t rgba[4] = {};
+  glReadBuffer(GL_BACK);
+  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }

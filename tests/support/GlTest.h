@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/GlfwPlatform.h"
+#include "tests/support/Pixel.h"
 
 // A real OpenGL context for tests: a hidden 1024 x 768 GLFW window (Mesa's
 // llvmpipe under Xvfb). The registries are emptied before and after each test,
@@ -24,3 +25,6 @@ class TGlTest : public ::testing::Test {
 
 // The current value of an integer state (glGetIntegerv), -1 if none was written.
 int GlInteger(unsigned name);
+// The pixel at window pixel (x, y), from the bottom left, of the frame being
+// drawn (the back buffer).
+TPixel ReadPixel(int x, int y);

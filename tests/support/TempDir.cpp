@@ -2,8 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "platform/ReadFile.h"
 
 TTempDir::TTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "voxeltest.XXXXXX").string();
@@ -35,8 +36,8 @@ std::filesystem::path DataDir() {
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
+  // Only regular files: a device could be endless.
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return {};
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return ReadWholeFile(path.string()).value_or("");
 }

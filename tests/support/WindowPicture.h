@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,7 +18,9 @@ class TWindowPicture {
   // Nothing if the window does not exist or is not viewable.
   static std::optional<TWindowPicture> Capture(const std::string& windowId);
 
+  // The R byte of pixel (x, y), 0 <= x < Width, 0 <= y < Height, from the top left.
   const std::uint8_t* PixelAt(int x, int y) const {
+    assert(x >= 0 && x < Width && y >= 0 && y < Height);
     return &Rgb[(static_cast<std::size_t>(y) * Width + x) * 3];
   }
 };

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "blocks/BlockClass.h"
-#include "gpu/ReadFile.h"
+#include "platform/ReadFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/GltfFixtures.h"
 #include "tests/world/WorldFixtures.h"

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <ostream>
 
-// One pixel of the colour buffer being drawn.
+// One pixel of a colour buffer, 8 bits per channel.
 struct TPixel {
   std::uint8_t R = 0, G = 0, B = 0, A = 0;
 
@@ -16,14 +14,6 @@ struct TPixel {
                << ")";
   }
 };
-
-// (x, y) in window pixels from the bottom left.
-inline TPixel ReadPixel(int x, int y) {
-  std::uint8_t rgba[4] = {};
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-  return {rgba[0], rgba[1], rgba[2], rgba[3]};
-}
 
 // Red, green and blue within `tolerance`: rasterisers differ in the last bit.
 inline bool Near(const TPixel& a, const TPixel& b, int tolerance = 2) {

@@ -1,4 +1,4 @@
-#include "gpu/ReadFile.h"
+#include "platform/ReadFile.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   // stdio reports a failed read through ferror; stream iterators over an
