@@ -80,7 +80,7 @@ void UpdateChunkStreaming() {
   const int cz = CameraChunkCoordinate(MainCamera->Position.Z);
   if (cx == CameraChunkX && cz == CameraChunkZ) return;
 
-  std::erase_if(TRenderer::MeshList, [&](const std::shared_ptr<TMesh>& mesh) {
+  std::erase_if(TRenderRegistry::MeshList, [&](const std::shared_ptr<TMesh>& mesh) {
     const auto* chunk = dynamic_cast<const TChunk*>(mesh.get());
     return chunk && IsChunkOutOfRange(chunk->ChunkX, chunk->ChunkZ, cx, cz, ViewRadius);
   });

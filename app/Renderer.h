@@ -18,6 +18,6 @@ class TRenderer : public TRenderRegistry {
   // state. If no window or context can be had, ends the program with a message
   // on standard error and status -1.
   static void Graphics3D(TPlatform& platform, int width, int height);
-  // Draws one frame into the back buffer through TRenderer::CurrentCamera.
+  // Draws one frame into the back buffer through TRenderRegistry::CurrentCamera.
   static void RenderWorld();
 };

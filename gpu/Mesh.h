@@ -12,7 +12,7 @@
 
 // The drawable entity: an interleaved vertex buffer, an optional 16-bit index
 // buffer and up to MAX_TEXTURES textures, drawn as GL_QUADS through client
-// arrays. Every mesh is in TRenderer::MeshList from its construction on.
+// arrays. Every mesh is in TRenderRegistry::MeshList from its construction on.
 //
 // The vertex record (52 bytes, little-endian, no padding) is the program's one
 // GPU vertex format:
@@ -94,6 +94,6 @@ class TMesh : public TEntity {
   }
 
  protected:
-  // Appends a freshly made mesh to TRenderer::MeshList; every factory calls it.
+  // Appends a freshly made mesh to TRenderRegistry::MeshList; every factory calls it.
   static void Register(const std::shared_ptr<TMesh>& mesh);
 };

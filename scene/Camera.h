@@ -9,7 +9,7 @@
 // The viewpoint: an entity that keeps a perspective projection and the clear
 // colour and fog settings the renderer applies each frame. The camera looks
 // along its local -Z axis with +Y up. Colours are in 0..255 units; the renderer
-// scales them. Creating a camera makes it TRenderer::CurrentCamera.
+// scales them. Creating a camera makes it TRenderRegistry::CurrentCamera.
 class TCamera : public TEntity {
   struct TKey {
     explicit TKey() = default;

@@ -8,7 +8,7 @@
 
 // One light of the fixed-function pipeline. Each frame the renderer makes
 // GL_LIGHT0 the class-wide ambient light and gives the lights of
-// TRenderer::LightList GL_LIGHT1, GL_LIGHT2, ... with the model-view matrix set
+// TRenderRegistry::LightList GL_LIGHT1, GL_LIGHT2, ... with the model-view matrix set
 // to the light's vector transform, so a directional light shines from its local
 // +Z axis. Colours are in 0..255 units and scaled by COLOR_SCALE (1/256) when
 // handed to OpenGL, so 255 becomes 255/256.
@@ -26,7 +26,7 @@ class TLight : public TEntity {
   static constexpr float DEFAULT_GAMMA = 30.0f;
   static constexpr float DEFAULT_THETA = 45.0f;
 
-  // Only New and Create make lights, so every light is in TRenderer::LightList.
+  // Only New and Create make lights, so every light is in TRenderRegistry::LightList.
   explicit TLight(TKey);
   // A registered light of Kind 0, which SetState only enables and colours.
   static std::shared_ptr<TLight> New();

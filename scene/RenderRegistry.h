@@ -10,8 +10,8 @@ class TMesh;
 // The three registries through which things become visible. Cameras, lights
 // and meshes enter them from their own factories, so the classes that register
 // (here and in gpu/) need only this header, not the renderer that draws them.
-// TRenderer (app/) derives from this class, so the registries are also reached
-// as TRenderer::CurrentCamera, TRenderer::MeshList and TRenderer::LightList.
+// TRenderer (app/) derives from this class and draws what they hold; the code
+// names them by this class everywhere, renderer, tools and tests alike.
 // Main thread only.
 class TRenderRegistry {
  public:

@@ -150,7 +150,7 @@ TPoolTimes TimeWorkerPool(const std::vector<TChunkPosition>& square, TProgressBa
   const TPoolTimes times{MillisecondsSince(start),
                          CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart};
   // The pool's chunks were registered by CreateChunk, as the viewer's are.
-  TRenderer::MeshList.clear();
+  TRenderRegistry::MeshList.clear();
   return times;
 }
 

@@ -88,7 +88,7 @@ class TShotPlatform : public TPlatform {
       CameraChunkZ = CameraChunkCoordinate(z);
       Shifted_ = true;
     }
-    for (const auto& mesh : TRenderer::MeshList) {
+    for (const auto& mesh : TRenderRegistry::MeshList) {
       if (auto* chunk = dynamic_cast<TChunk*>(mesh.get()); chunk && chunk->Hidden == 0) {
         chunk->Locate(static_cast<float>(TChunk::CHUNK_WIDTH * (chunk->ChunkX - OriginChunkX_)),
                       0.0f,
@@ -104,7 +104,7 @@ class TShotPlatform : public TPlatform {
  private:
   static std::size_t VisibleChunks() {
     std::size_t visible = 0;
-    for (const auto& mesh : TRenderer::MeshList) {
+    for (const auto& mesh : TRenderRegistry::MeshList) {
       if (mesh->Hidden == 0 && dynamic_cast<const TChunk*>(mesh.get())) ++visible;
     }
     return visible;

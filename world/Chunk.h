@@ -43,7 +43,7 @@ class TChunk : public TMesh, public TChunkGrid {
   // blocks overlap and no crack shows between them.
   static constexpr float FACE_HALF_SIZE = 0.502f;
 
-  // A hidden chunk, registered in TRenderer::MeshList, with zero-filled arrays.
+  // A hidden chunk, registered in TRenderRegistry::MeshList, with zero-filled arrays.
   static std::shared_ptr<TChunk> New();
   // A chunk at grid (x, z) that no registry knows of, for tools that build
   // chunks in bulk: generated and meshed like any other but never drawn, and

@@ -23,7 +23,7 @@ class CameraControlTest : public ::testing::Test {
     CameraChunkZ = 0;
     TRenderer::ScreenWidth = 1024;
     TRenderer::ScreenHeight = 768;
-    TRenderer::MeshList.clear();
+    TRenderRegistry::MeshList.clear();
     TChunk::WorkQueue.clear();
     MainCamera = TCamera::Create();
     MainCamera->Move(0.0f, 100.0f, 0.0f, 0);
@@ -31,7 +31,7 @@ class CameraControlTest : public ::testing::Test {
 
   void TearDown() override {
     TChunk::WorkQueue.clear();
-    TRenderer::MeshList.clear();
+    TRenderRegistry::MeshList.clear();
   }
 
   static void MoveCameraTo(float x, float z) { MainCamera->Locate(x, 100.0f, z); }
@@ -60,7 +60,7 @@ class CameraControlTest : public ::testing::Test {
   }
 
   static bool IsInMeshList(int x, int z) {
-    for (const auto& mesh : TRenderer::MeshList) {
+    for (const auto& mesh : TRenderRegistry::MeshList) {
       const auto* chunk = dynamic_cast<const TChunk*>(mesh.get());
       if (chunk && chunk->ChunkX == x && chunk->ChunkZ == z) return true;
     }
@@ -132,8 +132,8 @@ TEST_F(CameraControlTest, InitialChunksAreTheSquareAroundTheOrigin) {
   EXPECT_EQ(*positions.begin(), std::make_pair(-5, -5));
   EXPECT_EQ(*positions.rbegin(), std::make_pair(4, 4));
 
-  ASSERT_EQ(TRenderer::MeshList.size(), 100u);
-  for (const auto& mesh : TRenderer::MeshList) EXPECT_EQ(mesh->Hidden, 1);
+  ASSERT_EQ(TRenderRegistry::MeshList.size(), 100u);
+  for (const auto& mesh : TRenderRegistry::MeshList) EXPECT_EQ(mesh->Hidden, 1);
   // The pointer is centred and the jump is not taken for motion.
   EXPECT_EQ(Platform.PointerMoves, (std::vector<std::pair<int, int>>{{512, 384}}));
   EXPECT_TRUE(Platform.MouseX.empty());
@@ -157,7 +157,7 @@ TEST_F(CameraControlTest, CrossingIntoChunkOneQueuesColumnFive) {
   UpdateChunkStreaming();
   EXPECT_EQ(QueuedSince(100), Column(5, -5, 4));
   EXPECT_EQ(PendingChunks, 110);
-  EXPECT_EQ(TRenderer::MeshList.size(), 110u);  // nothing is 11 chunks away yet
+  EXPECT_EQ(TRenderRegistry::MeshList.size(), 110u);  // nothing is 11 chunks away yet
   EXPECT_EQ(CameraChunkX, 1);
   EXPECT_EQ(CameraChunkZ, 0);
 
@@ -194,8 +194,9 @@ TEST_F(CameraControlTest, ChunksElevenAwayAreDroppedOthersAndPlainMeshesStay) {
   EXPECT_TRUE(IsInMeshList(-9, 0));    // 10 behind: stays
   EXPECT_FALSE(IsInMeshList(-10, 0));  // 11 behind: dropped
   EXPECT_TRUE(IsInMeshList(0, -10));
-  EXPECT_NE(std::find(TRenderer::MeshList.begin(), TRenderer::MeshList.end(), plainMesh),
-            TRenderer::MeshList.end());
+  EXPECT_NE(
+      std::find(TRenderRegistry::MeshList.begin(), TRenderRegistry::MeshList.end(), plainMesh),
+      TRenderRegistry::MeshList.end());
   // Dropping does not cancel: the queue still holds the dropped chunk.
   bool stillQueued = false;
   for (const auto& chunk : TChunk::WorkQueue) stillQueued |= chunk->ChunkX == -10;

@@ -25,7 +25,7 @@ class ProgramTest : public ::testing::Test {
 
   static int VisibleChunks() {
     int visible = 0;
-    for (const auto& mesh : TRenderer::MeshList) {
+    for (const auto& mesh : TRenderRegistry::MeshList) {
       if (dynamic_cast<const TChunk*>(mesh.get()) && mesh->Hidden == 0) ++visible;
     }
     return visible;
@@ -81,7 +81,7 @@ TEST_F(ProgramTest, StartupBuildsTheViewerInItsFixedState) {
   EXPECT_FLOAT_EQ(TBlockClass::AOTileV[17], 0.0625f);
 
   ASSERT_NE(MainCamera, nullptr);
-  EXPECT_EQ(TRenderer::CurrentCamera, MainCamera);
+  EXPECT_EQ(TRenderRegistry::CurrentCamera, MainCamera);
   EXPECT_FLOAT_EQ(MainCamera->AOV, 60.0f);
   EXPECT_EQ(MainCamera->ViewportW, 1024);
   EXPECT_EQ(MainCamera->ViewportH, 768);
@@ -92,8 +92,8 @@ TEST_F(ProgramTest, StartupBuildsTheViewerInItsFixedState) {
 
   EXPECT_FLOAT_EQ(TLight::AmbientColor.X, 180.0f);
   EXPECT_FLOAT_EQ(TLight::AmbientColor.Z, 160.0f);
-  ASSERT_EQ(TRenderer::LightList.size(), 1u);
-  const TLight& sun = *TRenderer::LightList[0];
+  ASSERT_EQ(TRenderRegistry::LightList.size(), 1u);
+  const TLight& sun = *TRenderRegistry::LightList[0];
   EXPECT_EQ(sun.Kind, TLight::KIND_DIRECTIONAL);
   EXPECT_FLOAT_EQ(sun.Color.Z, 128.0f);
   TMatrix4 rotation;
@@ -102,7 +102,7 @@ TEST_F(ProgramTest, StartupBuildsTheViewerInItsFixedState) {
 
   EXPECT_DOUBLE_EQ(Platform.TimerRate, 60.0);
   EXPECT_EQ(PendingChunks, 100);
-  EXPECT_EQ(TRenderer::MeshList.size(), 100u);
+  EXPECT_EQ(TRenderRegistry::MeshList.size(), 100u);
   EXPECT_EQ(Platform.PointerMoves, (std::vector<std::pair<int, int>>{{512, 384}}));
 }
 

@@ -173,7 +173,7 @@ TEST_F(RendererTest, HiddenMeshesAreSkippedAndVisibleOnesDrawnInListOrder) {
 }
 
 TEST_F(RendererTest, NoCameraDrawsNothingAndDoesNotCrash) {
-  TRenderer::CurrentCamera.reset();
+  TRenderRegistry::CurrentCamera.reset();
   TRenderer::RenderWorld();
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }

@@ -90,9 +90,9 @@ bool InsideWindow(int chunkX, int chunkZ) {
 
 TCensus TakeCensus() {
   TCensus census;
-  census.Meshes = TRenderer::MeshList.size();
+  census.Meshes = TRenderRegistry::MeshList.size();
   std::set<std::pair<int, int>> positions;
-  for (const auto& mesh : TRenderer::MeshList) {
+  for (const auto& mesh : TRenderRegistry::MeshList) {
     const auto* chunk = dynamic_cast<const TChunk*>(mesh.get());
     if (!chunk) continue;
     census.Duplicates |= !positions.emplace(chunk->ChunkX, chunk->ChunkZ).second;
