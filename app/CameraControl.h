@@ -16,13 +16,27 @@ class TChunk;
 // cx - R <= x <= cx + R - 1 and cz - R <= z <= cz + R - 1; chunks are dropped
 // only when more than 2R away in X or Z.
 
-inline int ViewRadius = 5;     // R, in chunks
-inline int PendingChunks = 0;  // queued chunks whose callback has not run yet
-inline int CameraPitch = 0;    // degrees, kept within -90..90
-inline int CameraYaw = 90;     // degrees, never wrapped
-inline int CameraChunkX = 0;   // the camera's chunk at the last streaming step
-inline int CameraChunkZ = 0;
-inline std::shared_ptr<TCamera> MainCamera;
+// The steering and streaming state is one piece: a test starts afresh with
+// `CameraControlState = {}`. The program reads and writes it by the names
+// below, which are the fields themselves.
+struct TCameraControlState {
+  int ViewRadius = 5;     // R, in chunks
+  int PendingChunks = 0;  // queued chunks whose callback has not run yet
+  int CameraPitch = 0;    // degrees, kept within -90..90
+  int CameraYaw = 90;     // degrees, never wrapped
+  int CameraChunkX = 0;   // the camera's chunk at the last streaming step
+  int CameraChunkZ = 0;
+  std::shared_ptr<TCamera> MainCamera;
+};
+inline TCameraControlState CameraControlState;
+
+inline int& ViewRadius = CameraControlState.ViewRadius;
+inline int& PendingChunks = CameraControlState.PendingChunks;
+inline int& CameraPitch = CameraControlState.CameraPitch;
+inline int& CameraYaw = CameraControlState.CameraYaw;
+inline int& CameraChunkX = CameraControlState.CameraChunkX;
+inline int& CameraChunkZ = CameraControlState.CameraChunkZ;
+inline std::shared_ptr<TCamera>& MainCamera = CameraControlState.MainCamera;
 
 // Where start-up puts the camera, and so which square it queues first. The
 // viewer always starts from the defaults; voxeltool shot can start anywhere.

@@ -15,12 +15,7 @@ namespace {
 class CameraControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ViewRadius = 5;
-    PendingChunks = 0;
-    CameraPitch = 0;
-    CameraYaw = 90;
-    CameraChunkX = 0;
-    CameraChunkZ = 0;
+    CameraControlState = {};
     TRenderer::ScreenWidth = 1024;
     TRenderer::ScreenHeight = 768;
     TRenderRegistry::MeshList.clear();
