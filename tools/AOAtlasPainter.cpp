@@ -5,24 +5,24 @@
 namespace {
 
 // Lengths are in half pixels, so pixel centres lie on integers: the tile spans
-// [0, SPAN] on both axes and pixel p has its centre at 2p + 1.
-constexpr std::int64_t SPAN = 2 * TAOAtlasPainter::TILE_SIZE;
+// [0, kSpan] on both axes and pixel p has its centre at 2p + 1.
+constexpr std::int64_t kSpan = 2 * TAOAtlasPainter::TILE_SIZE;
 // Fall-off distance of one cell's darkening, in 1/16 half pixels.
-constexpr std::int64_t RADIUS = SPAN * 3 / 4 * 16;
-constexpr std::int64_t RADIUS_SQUARED = RADIUS * RADIUS;
-// Darkening = DARKEST * A / (A + KNEE), with A the summed weights of the solid
-// cells (RADIUS_SQUARED = one cell touching the pixel). One edge cell gives
+constexpr std::int64_t kRadius = kSpan * 3 / 4 * 16;
+constexpr std::int64_t kRadiusSquared = kRadius * kRadius;
+// Darkening = kDarkest * A / (A + kKnee), with A the summed weights of the solid
+// cells (kRadiusSquared = one cell touching the pixel). One edge cell gives
 // about 62 % brightness at the border, an inner corner about 45 %.
-constexpr std::int64_t DARKEST = 180;
-constexpr std::int64_t KNEE = RADIUS_SQUARED * 864 / 1000;
+constexpr std::int64_t kDarkest = 180;
+constexpr std::int64_t kKnee = kRadiusSquared * 864 / 1000;
 
 struct TSquare {
-  std::int64_t Left, Top;  // in half pixels; each cell is SPAN wide
+  std::int64_t Left, Top;  // in half pixels; each cell is kSpan wide
 };
 
-// The cells of bits 0..7 around the tile [0, SPAN]^2, y down.
-constexpr TSquare kCells[8] = {{-SPAN, -SPAN}, {0, -SPAN},    {SPAN, -SPAN}, {-SPAN, 0},
-                               {SPAN, 0},      {-SPAN, SPAN}, {0, SPAN},     {SPAN, SPAN}};
+// The cells of bits 0..7 around the tile [0, kSpan]^2, y down.
+constexpr TSquare kCells[8] = {{-kSpan, -kSpan}, {0, -kSpan},     {kSpan, -kSpan}, {-kSpan, 0},
+                               {kSpan, 0},       {-kSpan, kSpan}, {0, kSpan},      {kSpan, kSpan}};
 
 std::int64_t ISqrt(std::int64_t n) {
   std::int64_t root = 0;
@@ -41,17 +41,17 @@ std::int64_t ISqrt(std::int64_t n) {
 }
 
 std::int64_t AxisGap(std::int64_t from, std::int64_t at) {
-  return std::max<std::int64_t>({0, from - at, at - (from + SPAN)});
+  return std::max<std::int64_t>({0, from - at, at - (from + kSpan)});
 }
 
 // Smoothstep of the distance from the pixel centre (u, v) to the cell, 1 at
-// the cell and 0 from RADIUS on, scaled by RADIUS_SQUARED.
+// the cell and 0 from kRadius on, scaled by kRadiusSquared.
 std::int64_t Weight(const TSquare& cell, std::int64_t u, std::int64_t v) {
   const std::int64_t du = AxisGap(cell.Left, u);
   const std::int64_t dv = AxisGap(cell.Top, v);
   const std::int64_t distance = ISqrt((du * du + dv * dv) * 256);
-  const std::int64_t q = std::max<std::int64_t>(0, RADIUS - distance);
-  return q * q * (3 * RADIUS - 2 * q) / RADIUS;
+  const std::int64_t q = std::max<std::int64_t>(0, kRadius - distance);
+  return q * q * (3 * kRadius - 2 * q) / kRadius;
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ std::uint8_t TAOAtlasPainter::Brightness(int mask, int x, int y) {
   for (int bit = 0; bit < 8; ++bit) {
     if ((mask >> bit) & 1) occlusion += Weight(kCells[bit], u, v);
   }
-  const std::int64_t dark = DARKEST * occlusion / (occlusion + KNEE);
+  const std::int64_t dark = kDarkest * occlusion / (occlusion + kKnee);
   return static_cast<std::uint8_t>(std::max<std::int64_t>(MIN_BRIGHTNESS, 255 - dark));
 }
 

@@ -28,11 +28,11 @@ class TChunkFarm {
 
   // threads >= 1, window >= 1.
   TChunkFarm(const TChunkRegion& region, int threads, long long window, TBuild build)
-      : Region(region), Total(region.Count()), Window(window), Build(std::move(build)) {
-    Slots.resize(static_cast<std::size_t>(window));
-    Workers.reserve(static_cast<std::size_t>(threads));
+      : Region_(region), Total_(region.Count()), Window_(window), Build_(std::move(build)) {
+    Slots_.resize(static_cast<std::size_t>(window));
+    Workers_.reserve(static_cast<std::size_t>(threads));
     try {
-      for (int n = 0; n < threads; ++n) Workers.emplace_back([this] { Work(); });
+      for (int n = 0; n < threads; ++n) Workers_.emplace_back([this] { Work(); });
     } catch (...) {
       // The threads already started must stop before they are joined.
       Stop();
@@ -50,76 +50,76 @@ class TChunkFarm {
   // after the last one. The first exception a worker's `build` throws is
   // thrown here, and no further results are given.
   std::optional<TResult> Next() {
-    std::unique_lock lock(Mutex);
-    if (Failure) std::rethrow_exception(Failure);
-    if (Taken == Total) return std::nullopt;
-    TSlot& slot = Slots[static_cast<std::size_t>(Taken % Window)];
-    DoneCondition.wait(lock, [&] { return slot.has_value() || Failure; });
-    if (Failure) std::rethrow_exception(Failure);
+    std::unique_lock lock(Mutex_);
+    if (Failure_) std::rethrow_exception(Failure_);
+    if (Taken_ == Total_) return std::nullopt;
+    TSlot& slot = Slots_[static_cast<std::size_t>(Taken_ % Window_)];
+    DoneCondition_.wait(lock, [&] { return slot.has_value() || Failure_; });
+    if (Failure_) std::rethrow_exception(Failure_);
     std::optional<TResult> result = std::move(slot);
     slot.reset();
-    ++Taken;
+    ++Taken_;
     lock.unlock();
-    WorkCondition.notify_all();
+    WorkCondition_.notify_all();
     return result;
   }
 
-  long long Count() const { return Total; }
+  long long Count() const { return Total_; }
 
  private:
   using TSlot = std::optional<TResult>;
 
   void Stop() {
     {
-      std::lock_guard lock(Mutex);
-      Stopping = true;
+      std::lock_guard lock(Mutex_);
+      Stopping_ = true;
     }
-    WorkCondition.notify_all();
+    WorkCondition_.notify_all();
   }
 
   void Work() {
-    std::unique_lock lock(Mutex);
+    std::unique_lock lock(Mutex_);
     for (;;) {
-      WorkCondition.wait(lock, [&] {
-        return Stopping || Failure || Started == Total || Started < Taken + Window;
+      WorkCondition_.wait(lock, [&] {
+        return Stopping_ || Failure_ || Started_ == Total_ || Started_ < Taken_ + Window_;
       });
-      if (Stopping || Failure || Started == Total) return;
-      const long long n = Started++;
+      if (Stopping_ || Failure_ || Started_ == Total_) return;
+      const long long n = Started_++;
       lock.unlock();
-      const int x = static_cast<int>(Region.X0 + n % Region.Width());
-      const int z = static_cast<int>(Region.Z0 + n / Region.Width());
+      const int x = static_cast<int>(Region_.X0 + n % Region_.Width());
+      const int z = static_cast<int>(Region_.Z0 + n / Region_.Width());
       TSlot result;
       std::exception_ptr failure;
       try {
-        result.emplace(Build(x, z));
+        result.emplace(Build_(x, z));
       } catch (...) {
         failure = std::current_exception();
       }
       lock.lock();
       if (failure) {
-        if (!Failure) Failure = failure;
+        if (!Failure_) Failure_ = failure;
       } else {
-        Slots[static_cast<std::size_t>(n % Window)] = std::move(result);
+        Slots_[static_cast<std::size_t>(n % Window_)] = std::move(result);
       }
-      DoneCondition.notify_all();
-      if (failure) WorkCondition.notify_all();
+      DoneCondition_.notify_all();
+      if (failure) WorkCondition_.notify_all();
     }
   }
 
-  const TChunkRegion Region;
-  const long long Total;
-  const long long Window;
-  const TBuild Build;
+  const TChunkRegion Region_;
+  const long long Total_;
+  const long long Window_;
+  const TBuild Build_;
 
-  std::mutex Mutex;
-  std::condition_variable WorkCondition;  // a chunk may be started, or the farm stops
-  std::condition_variable DoneCondition;  // a result is ready, or a build failed
-  std::vector<TSlot> Slots;               // result of chunk n in slot n % Window
-  long long Started = 0;                  // chunks handed to workers
-  long long Taken = 0;                    // results handed to the caller
-  bool Stopping = false;
-  std::exception_ptr Failure;
+  std::mutex Mutex_;
+  std::condition_variable WorkCondition_;  // a chunk may be started, or the farm stops
+  std::condition_variable DoneCondition_;  // a result is ready, or a build failed
+  std::vector<TSlot> Slots_;               // result of chunk n in slot n % Window_
+  long long Started_ = 0;                  // chunks handed to workers
+  long long Taken_ = 0;                    // results handed to the caller
+  bool Stopping_ = false;
+  std::exception_ptr Failure_;
 
   // Last, so they are joined before anything they use goes.
-  std::vector<std::jthread> Workers;
+  std::vector<std::jthread> Workers_;
 };

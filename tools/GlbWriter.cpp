@@ -92,48 +92,49 @@ TGlbWriter::TChunkMesh TGlbWriter::ConvertChunk(const TChunk& chunk) {
 }
 
 TGlbWriter::TGlbWriter(std::FILE* out, std::uint64_t chunks)
-    : Out(out),
-      MaxChunks(chunks),
-      JsonRoom(PaddedTo4(JSON_FIXED + JSON_PER_CHUNK * chunks)),
-      BinStart(12 + 8 + JsonRoom + 8) {
-  if (BinStart > MAX_FILE_SIZE)
+    : Out_(out),
+      MaxChunks_(chunks),
+      JsonRoom_(PaddedTo4(JSON_FIXED + JSON_PER_CHUNK * chunks)),
+      BinStart_(12 + 8 + JsonRoom_ + 8) {
+  if (BinStart_ > MAX_FILE_SIZE)
     throw TTooLarge("the file would pass the 4 GiB that a GLB file can hold");
   errno = 0;
-  if (fseeko(Out, static_cast<off_t>(BinStart), SEEK_SET) != 0) ThrowWriteError();
+  if (fseeko(Out_, static_cast<off_t>(BinStart_), SEEK_SET) != 0) ThrowWriteError();
 }
 
 void TGlbWriter::Append(const void* data, std::size_t size) {
-  Write(Out, data, size);
-  BinBytes += size;
+  Write(Out_, data, size);
+  BinBytes_ += size;
 }
 
 void TGlbWriter::AppendImage(const std::string& name, const TImage& image) {
-  const std::uint64_t offset = BinBytes;
+  const std::uint64_t offset = BinBytes_;
   errno = 0;
-  TPngWriter png(Out, image.Width, image.Height, 9);
+  TPngWriter png(Out_, image.Width, image.Height, 9);
   if (!png.WriteRows(image.Pixels.data(), image.Height) || !png.Finish()) ThrowWriteError();
-  const auto end = ftello(Out);
+  const auto end = ftello(Out_);
   if (end < 0) ThrowWriteError();
-  BinBytes = static_cast<std::uint64_t>(end) - BinStart;
-  Images.push_back({name, offset, BinBytes - offset});
+  BinBytes_ = static_cast<std::uint64_t>(end) - BinStart_;
+  Images_.push_back({name, offset, BinBytes_ - offset});
   static constexpr std::uint8_t kZeros[3] = {};
-  Append(kZeros, PaddedTo4(BinBytes) - BinBytes);
+  Append(kZeros, PaddedTo4(BinBytes_) - BinBytes_);
 }
 
 void TGlbWriter::SetAtlases(const TImage* faces, const TImage* ao) {
   if (faces) AppendImage("Texture.png", *faces);
   if (ao) AppendImage("AO.png", *ao);
-  HasFaceAtlas = faces != nullptr;
-  HasAOAtlas = ao != nullptr;
+  HasFaceAtlas_ = faces != nullptr;
+  HasAOAtlas_ = ao != nullptr;
 }
 
 void TGlbWriter::AddChunk(const TChunkMesh& mesh) {
-  if (Chunks.size() == MaxChunks) throw std::logic_error("more chunks than the file has room for");
+  if (Chunks_.size() == MaxChunks_)
+    throw std::logic_error("more chunks than the file has room for");
   const auto faces = static_cast<std::uint64_t>(mesh.Faces);
   const std::uint64_t bytes = faces * 4 * VERTEX_SIZE + faces * kIndicesPerFace * 4;
-  if (BinStart + BinBytes + bytes > MAX_FILE_SIZE)
+  if (BinStart_ + BinBytes_ + bytes > MAX_FILE_SIZE)
     throw TTooLarge("the file would pass the 4 GiB that a GLB file can hold");
-  TChunkView view{mesh.ChunkX, mesh.ChunkZ, mesh.Faces, BinBytes, mesh.Min, mesh.Max};
+  TChunkView view{mesh.ChunkX, mesh.ChunkZ, mesh.Faces, BinBytes_, mesh.Min, mesh.Max};
   Append(mesh.Vertices.data(), mesh.Vertices.size());
   std::vector<std::uint32_t> indices(faces * kIndicesPerFace);
   for (std::uint64_t face = 0; face < faces; ++face) {
@@ -141,7 +142,7 @@ void TGlbWriter::AddChunk(const TChunkMesh& mesh) {
       indices[face * kIndicesPerFace + n] = static_cast<std::uint32_t>(4 * face) + kFaceCorners[n];
   }
   Append(indices.data(), indices.size() * sizeof(std::uint32_t));
-  Chunks.push_back(view);
+  Chunks_.push_back(view);
 }
 
 std::string TGlbWriter::JsonText() const {
@@ -151,7 +152,7 @@ std::string TGlbWriter::JsonText() const {
   document["scene"] = 0;
 
   json images = json::array(), views = json::array();
-  for (const TImageView& image : Images) {
+  for (const TImageView& image : Images_) {
     images.push_back(
         {{"name", image.Name}, {"bufferView", views.size()}, {"mimeType", "image/png"}});
     views.push_back({{"buffer", 0}, {"byteOffset", image.Offset}, {"byteLength", image.Length}});
@@ -160,10 +161,10 @@ std::string TGlbWriter::JsonText() const {
   json material = {{"name", "blocks"}};
   json& pbr = material["pbrMetallicRoughness"];
   int texture = 0;
-  if (HasFaceAtlas) pbr["baseColorTexture"] = {{"index", texture++}};
+  if (HasFaceAtlas_) pbr["baseColorTexture"] = {{"index", texture++}};
   pbr["metallicFactor"] = 0;
   pbr["roughnessFactor"] = 1;
-  if (HasAOAtlas) material["occlusionTexture"] = {{"index", texture++}, {"texCoord", 1}};
+  if (HasAOAtlas_) material["occlusionTexture"] = {{"index", texture++}, {"texCoord", 1}};
   if (texture > 0) {
     document["samplers"] = json::array({{{"magFilter", kNearest},
                                          {"minFilter", kNearest},
@@ -177,7 +178,7 @@ std::string TGlbWriter::JsonText() const {
   document["materials"] = json::array({std::move(material)});
 
   json nodes = json::array(), meshes = json::array(), accessors = json::array();
-  for (const TChunkView& chunk : Chunks) {
+  for (const TChunkView& chunk : Chunks_) {
     const std::string name = ChunkName(chunk.ChunkX, chunk.ChunkZ);
     json node = {{"name", name},
                  {"translation",
@@ -235,28 +236,28 @@ std::string TGlbWriter::JsonText() const {
   if (!meshes.empty()) document["meshes"] = std::move(meshes);
   if (!accessors.empty()) document["accessors"] = std::move(accessors);
   if (!views.empty()) document["bufferViews"] = std::move(views);
-  if (BinBytes > 0) document["buffers"] = json::array({{{"byteLength", BinBytes}}});
+  if (BinBytes_ > 0) document["buffers"] = json::array({{{"byteLength", BinBytes_}}});
   return document.dump();
 }
 
 void TGlbWriter::Finish() {
   const std::string json = JsonText();
-  if (json.size() > JsonRoom) throw std::logic_error("the JSON outgrew the room left for it");
+  if (json.size() > JsonRoom_) throw std::logic_error("the JSON outgrew the room left for it");
   // Without any binary data the file ends after the JSON chunk.
-  const std::uint64_t total = BinBytes > 0 ? BinStart + BinBytes : 12 + 8 + JsonRoom;
+  const std::uint64_t total = BinBytes_ > 0 ? BinStart_ + BinBytes_ : 12 + 8 + JsonRoom_;
   const std::uint32_t header[5] = {kMagic, 2, static_cast<std::uint32_t>(total),
-                                   static_cast<std::uint32_t>(JsonRoom), kJsonChunk};
-  const std::uint32_t binHeader[2] = {static_cast<std::uint32_t>(BinBytes), kBinChunk};
+                                   static_cast<std::uint32_t>(JsonRoom_), kJsonChunk};
+  const std::uint32_t binHeader[2] = {static_cast<std::uint32_t>(BinBytes_), kBinChunk};
   errno = 0;
-  if (fseeko(Out, 0, SEEK_SET) != 0) ThrowWriteError();
-  Write(Out, header, sizeof header);
-  Write(Out, json.data(), json.size());
+  if (fseeko(Out_, 0, SEEK_SET) != 0) ThrowWriteError();
+  Write(Out_, header, sizeof header);
+  Write(Out_, json.data(), json.size());
   // The rest of the room is the JSON chunk's padding: trailing spaces.
   const std::string spaces(4096, ' ');
-  for (std::uint64_t left = JsonRoom - json.size(); left > 0;) {
+  for (std::uint64_t left = JsonRoom_ - json.size(); left > 0;) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, spaces.size()));
-    Write(Out, spaces.data(), n);
+    Write(Out_, spaces.data(), n);
     left -= n;
   }
-  if (BinBytes > 0) Write(Out, binHeader, sizeof binHeader);
+  if (BinBytes_ > 0) Write(Out_, binHeader, sizeof binHeader);
 }

@@ -98,13 +98,13 @@ class TGlbWriter {
   void Append(const void* data, std::size_t size);
   void AppendImage(const std::string& name, const TImage& image);
 
-  std::FILE* Out;
-  std::uint64_t MaxChunks;
-  std::uint64_t JsonRoom;      // bytes of the JSON chunk, a multiple of 4
-  std::uint64_t BinStart;      // file offset of the binary chunk's data
-  std::uint64_t BinBytes = 0;  // a multiple of 4, so every view starts aligned
-  std::vector<TImageView> Images;
-  bool HasFaceAtlas = false;
-  bool HasAOAtlas = false;
-  std::vector<TChunkView> Chunks;
+  std::FILE* Out_;
+  std::uint64_t MaxChunks_;
+  std::uint64_t JsonRoom_;      // bytes of the JSON chunk, a multiple of 4
+  std::uint64_t BinStart_;      // file offset of the binary chunk's data
+  std::uint64_t BinBytes_ = 0;  // a multiple of 4, so every view starts aligned
+  std::vector<TImageView> Images_;
+  bool HasFaceAtlas_ = false;
+  bool HasAOAtlas_ = false;
+  std::vector<TChunkView> Chunks_;
 };

@@ -45,7 +45,7 @@ int Wrap(long long n, int size) {
 TMapPainter::TMapPainter(const TImage* atlas) {
   for (int id = 0; id < 256; ++id) {
     const TBlockClass& cls = TBlockClass::Lookup(id);
-    TopColours[static_cast<std::size_t>(id)] =
+    TopColours_[static_cast<std::size_t>(id)] =
         atlas ? TileMean(*atlas, cls.FaceU[kTopFace], cls.FaceV[kTopFace]) : TRgb{255, 255, 255};
   }
 }

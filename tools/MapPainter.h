@@ -26,7 +26,7 @@ class TMapPainter {
   explicit TMapPainter(const TImage* atlas);
 
   // The colour of the top face of a block with this ID (0..255), unshaded.
-  const TRgb& TopColour(int id) const { return TopColours[static_cast<std::size_t>(id)]; }
+  const TRgb& TopColour(int id) const { return TopColours_[static_cast<std::size_t>(id)]; }
 
   // The chunk's own 32 x 32 columns into `out`: rows of increasing z, each of
   // increasing x, 4 bytes a pixel, `pitch` bytes from one row to the next.
@@ -46,5 +46,5 @@ class TMapPainter {
   static TRgb TileMean(const TImage& atlas, float u, float v);
 
  private:
-  std::array<TRgb, 256> TopColours;
+  std::array<TRgb, 256> TopColours_;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int N = TTextureAtlasPainter::TILE_SIZE;
+constexpr int kTile = TTextureAtlasPainter::TILE_SIZE;
 
 struct TRgb {
   int R, G, B;
@@ -39,9 +39,9 @@ int Jitter(std::uint32_t seed, int x, int y, int amount) {
 }
 
 // Bilinear value noise in 0..255 on a lattice of `cell` pixels that wraps at
-// the tile size, so the tile repeats without a seam. cell divides N.
+// the tile size, so the tile repeats without a seam. cell divides kTile.
 int Smooth(std::uint32_t seed, int x, int y, int cell) {
-  const int period = N / cell;
+  const int period = kTile / cell;
   const int i = x / cell, j = y / cell;
   const int fx = x % cell, fy = y % cell;
   auto lattice = [&](int a, int b) {
@@ -54,18 +54,18 @@ int Smooth(std::uint32_t seed, int x, int y, int cell) {
 }
 
 // An offset between two points of the tile, taken to the nearest copy of the
-// second point when the tile repeats: -N/2 < result <= N/2.
+// second point when the tile repeats: -kTile/2 < result <= kTile/2.
 int Wrapped(int offset) {
-  offset = (offset % N + N) % N;
-  return offset > N / 2 ? offset - N : offset;
+  offset = (offset % kTile + kTile) % kTile;
+  return offset > kTile / 2 ? offset - kTile : offset;
 }
 
 class TTile {
  public:
   TTile(TImage& image, int number)
       : Image(image),
-        Left((number - 1) % TTextureAtlasPainter::TILES_PER_SIDE * N),
-        Top((number - 1) / TTextureAtlasPainter::TILES_PER_SIDE * N) {}
+        Left((number - 1) % TTextureAtlasPainter::TILES_PER_SIDE * kTile),
+        Top((number - 1) / TTextureAtlasPainter::TILES_PER_SIDE * kTile) {}
 
   void Put(int x, int y, TRgb c) {
     std::uint8_t* p = Image.PixelAt(Left + x, Top + y);
@@ -75,8 +75,8 @@ class TTile {
     p[3] = 255;
   }
   void Fill(const std::function<TRgb(int, int)>& paint) {
-    for (int y = 0; y < N; ++y)
-      for (int x = 0; x < N; ++x) Put(x, y, paint(x, y));
+    for (int y = 0; y < kTile; ++y)
+      for (int x = 0; x < kTile; ++x) Put(x, y, paint(x, y));
   }
 
  private:
@@ -144,7 +144,7 @@ TRgb Water(int x, int y) {
   const int shade = (Smooth(61, x, y, 8) - 128) / 6;
   TRgb c = TRgb{38, 86, 186} + TRgb{shade / 2, shade / 2, shade};
   // Short horizontal ripples, offset row by row.
-  const int phase = static_cast<int>(Hash(62, 0, y) % N);
+  const int phase = static_cast<int>(Hash(62, 0, y) % kTile);
   if (y % 4 == 1 && (x + phase) % 8 < 4)
     c = c + TRgb{36, 44, 40};
   else if (y % 4 == 2 && (x + phase + 1) % 8 < 2)
@@ -164,9 +164,9 @@ TRgb Snow(int x, int y) {
 // at its upper left.
 TRgb Ore(int x, int y, std::uint32_t seed, int count, TRgb ore, TRgb shine) {
   for (int k = 0; k < count; ++k) {
-    const int cx = static_cast<int>(Hash(seed, k, 0) % N);
-    const int cy = static_cast<int>(Hash(seed, k, 1) % N);
-    const int dx = (x - cx + N) % N, dy = (y - cy + N) % N;
+    const int cx = static_cast<int>(Hash(seed, k, 0) % kTile);
+    const int cy = static_cast<int>(Hash(seed, k, 1) % kTile);
+    const int dx = (x - cx + kTile) % kTile, dy = (y - cy + kTile) % kTile;
     if (dx > 2 || dy > 2) continue;
     if (dx == 0 && dy == 0) return shine;
     if (Hash(seed + 1, x, y) % 4 != 0) return ore + Jitter(seed + 2, x, y, 10);
@@ -184,8 +184,8 @@ TRgb Pebbles(int x, int y, std::uint32_t seed, int count, int joint, TRgb base, 
   TSite best{0, 0, 1 << 30, 0}, second = best;
   for (int k = 0; k < count; ++k) {
     // Offset from the pixel to the nearest copy of site k on the torus.
-    int dx = static_cast<int>(Hash(seed, k, 0) % N) - x;
-    int dy = static_cast<int>(Hash(seed, k, 1) % N) - y;
+    int dx = static_cast<int>(Hash(seed, k, 0) % kTile) - x;
+    int dy = static_cast<int>(Hash(seed, k, 1) % kTile) - y;
     dx = Wrapped(dx);
     dy = Wrapped(dy);
     const TSite site{dx, dy, dx * dx + dy * dy, k};
@@ -214,8 +214,8 @@ TRgb LogSide(int x, int y) {
 }
 
 TRgb LogTop(int x, int y) {
-  if (x == 0 || y == 0 || x == N - 1 || y == N - 1) return LogSide(x, y);
-  const int dx = 2 * x + 1 - N, dy = 2 * y + 1 - N;
+  if (x == 0 || y == 0 || x == kTile - 1 || y == kTile - 1) return LogSide(x, y);
+  const int dx = 2 * x + 1 - kTile, dy = 2 * y + 1 - kTile;
   int ring = 0;
   while ((ring + 1) * (ring + 1) * 9 <= dx * dx + dy * dy) ++ring;
   const TRgb c = ring % 2 == 0 ? TRgb{182, 146, 94} : TRgb{156, 120, 74};
@@ -259,7 +259,7 @@ TRgb Cobblestone(int x, int y) {
 
 TImage TTextureAtlasPainter::Paint() {
   TImage image;
-  image.Width = image.Height = N * TILES_PER_SIDE;
+  image.Width = image.Height = kTile * TILES_PER_SIDE;
   image.Pixels.resize(static_cast<std::size_t>(image.Width) * image.Height * 4);
   for (int n = 1; n <= TILES_PER_SIDE * TILES_PER_SIDE; ++n) TTile(image, n).Fill(Missing);
 
@@ -282,7 +282,7 @@ TImage TTextureAtlasPainter::Paint() {
                 {LOG_TOP, LogTop},
                 {LEAVES, Leaves}};
   for (const auto& tile : kTiles) TTile(image, tile.Tile).Fill(tile.Paint);
-  const std::size_t firstRowBytes = static_cast<std::size_t>(image.Width) * N * 4;
+  const std::size_t firstRowBytes = static_cast<std::size_t>(image.Width) * kTile * 4;
   for (int row = 1; row < TILES_PER_SIDE; ++row) {
     std::copy_n(image.Pixels.begin(), firstRowBytes, image.Pixels.begin() + row * firstRowBytes);
   }

@@ -34,15 +34,15 @@ void TNoiseWindow::Sample4(const float* x, const float* y, const float* z, float
     for (int n = 0; n < 4; ++n) out[n] = Sample(x[n], y[n], z[n]);
     return;
   }
-  if (bases[0] != Base) Load(bases[0]);
+  if (bases[0] != Base_) Load(bases[0]);
 
   // Rows along x, planes along y, then the cubic along z, one point per lane.
   TLanes planes[4];
   for (int zk = 0; zk < 4; ++zk) {
     TLanes rows[4];
     for (int yk = 0; yk < 4; ++yk) {
-      rows[yk] =
-          CubicFromTerms(Lane(P[yk], zk), Lane(CA[yk], zk), Lane(AB[yk], zk), Lane(B[yk], zk), fx);
+      rows[yk] = CubicFromTerms(Lane(P_[yk], zk), Lane(CA_[yk], zk), Lane(AB_[yk], zk),
+                                Lane(B_[yk], zk), fx);
     }
     planes[zk] = Cubic(rows[0], rows[1], rows[2], rows[3], fy);
   }
@@ -58,12 +58,12 @@ float TNoiseWindow::Sample(float x, float y, float z) {
   const TLatticeCoordinate cy(y);
   const TLatticeCoordinate cz(z);
   const std::uint32_t base = (cx.I + 16u * cy.I + 256u * cz.I) & (NOISE_TABLE_SIZE - 1);
-  if (base != Base) Load(base);
+  if (base != Base_) Load(base);
 
   // Rows along x, the four yk of each zk in one lane: row(zk, yk) = lane zk of rows[yk].
   const TLanes fx = Broadcast(cx.F);
   TLanes rows[4];
-  for (int yk = 0; yk < 4; ++yk) rows[yk] = CubicFromTerms(P[yk], CA[yk], AB[yk], B[yk], fx);
+  for (int yk = 0; yk < 4; ++yk) rows[yk] = CubicFromTerms(P_[yk], CA_[yk], AB_[yk], B_[yk], fx);
   // Planes along y, one lane per zk; then the cubic along z.
   const TLanes planes = Cubic(rows[0], rows[1], rows[2], rows[3], Broadcast(cy.F));
   const float value = Cubic(planes[0], planes[1], planes[2], planes[3], cz.F);
@@ -78,17 +78,17 @@ float TNoiseWindow::Sample(float x, float y, float z) {
 }
 
 void TNoiseWindow::Load(std::uint32_t base) {
-  Base = base;
+  Base_ = base;
   for (std::uint32_t yk = 0; yk < 4; ++yk) {
     const std::uint32_t first = base + 16u * yk;
-    TLanes a = LoadTableRow(Table, first);
-    TLanes b = LoadTableRow(Table, first + 256u);
-    TLanes c = LoadTableRow(Table, first + 512u);
-    TLanes d = LoadTableRow(Table, first + 768u);
+    TLanes a = LoadTableRow(Table_, first);
+    TLanes b = LoadTableRow(Table_, first + 256u);
+    TLanes c = LoadTableRow(Table_, first + 512u);
+    TLanes d = LoadTableRow(Table_, first + 768u);
     Transpose(a, b, c, d);  // a: entry 0 of the rows zk = 0..3, b: entry 1, ...
-    AB[yk] = a - b;
-    CA[yk] = c - a;
-    P[yk] = (d - c) - AB[yk];
-    B[yk] = b;
+    AB_[yk] = a - b;
+    CA_[yk] = c - a;
+    P_[yk] = (d - c) - AB_[yk];
+    B_[yk] = b;
   }
 }

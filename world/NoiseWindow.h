@@ -10,7 +10,7 @@
 // window alone, are kept until a point needs another window.
 class TNoiseWindow {
  public:
-  explicit TNoiseWindow(const float* table) : Table(table) {}
+  explicit TNoiseWindow(const float* table) : Table_(table) {}
 
   // Noise3D(x, y, z, 1, table).
   float Sample(float x, float y, float z);
@@ -21,9 +21,9 @@ class TNoiseWindow {
  private:
   void Load(std::uint32_t base);
 
-  const float* Table;
-  std::uint32_t Base = ~0u;  // the window held; ~0u (no 16-bit base) before the first
+  const float* Table_;
+  std::uint32_t Base_ = ~0u;  // the window held; ~0u (no 16-bit base) before the first
   // The row terms for each yk, one lane per zk: p = (d - c) - (a - b), c - a,
   // a - b and b of the row through entries base + 256 zk + 16 yk + 0..3.
-  TLanes P[4], CA[4], AB[4], B[4];
+  TLanes P_[4], CA_[4], AB_[4], B_[4];
 };

@@ -127,10 +127,10 @@ void TSliceNoise::AccumulateOctave(const float* table, const TNoiseGrid& grid, i
   for (int j = firstJ; j < kRows; ++j) yRow[j] -= yMin;
   const std::uint32_t yLow = y[firstJ].I + static_cast<std::uint32_t>(yMin);
   const int rowCount = yMax - yMin + 4;
-  Rows.resize(static_cast<std::size_t>(rowCount) * planeCount);
-  Planes.resize(static_cast<std::size_t>(planeCount) * kRows);
+  Rows_.resize(static_cast<std::size_t>(rowCount) * planeCount);
+  Planes_.resize(static_cast<std::size_t>(planeCount) * kRows);
 
-  // Rows: the cubic along x through entries base + 0..3, for every lattice
+  // Rows_: the cubic along x through entries base + 0..3, for every lattice
   // (y, z) of the slice; four lattice z at a time, one lane each.
   const TLanes fx = Broadcast(x.F);
   for (int r = 0; r < rowCount; ++r) {
@@ -142,11 +142,11 @@ void TSliceNoise::AccumulateOctave(const float* table, const TNoiseGrid& grid, i
       TLanes c = LoadTableRow(table, first + 512u);
       TLanes d = LoadTableRow(table, first + 768u);
       Transpose(a, b, c, d);  // a: entry 0 of the four rows, b: entry 1, ...
-      StoreLanes(&Rows[static_cast<std::size_t>(r) * planeCount + p], Cubic(a, b, c, d, fx));
+      StoreLanes(&Rows_[static_cast<std::size_t>(r) * planeCount + p], Cubic(a, b, c, d, fx));
     }
   }
 
-  // Planes: the cubic along y through the four rows of a cell's window, for
+  // Planes_: the cubic along y through the four rows of a cell's window, for
   // every row j and lattice z. Computed four lattice z at a time (lanes = z)
   // and stored transposed, plane-major, so the last step reads four
   // consecutive j of one plane with one load.
@@ -155,21 +155,21 @@ void TSliceNoise::AccumulateOctave(const float* table, const TNoiseGrid& grid, i
       TLanes v[4];
       for (int n = 0; n < 4; ++n) {
         const auto r = static_cast<std::size_t>(yRow[j + n]);
-        const float* row = &Rows[r * planeCount + p];
+        const float* row = &Rows_[r * planeCount + p];
         v[n] = Cubic(LoadLanes(row), LoadLanes(row + planeCount), LoadLanes(row + 2 * planeCount),
                      LoadLanes(row + 3 * planeCount), Broadcast(y[j + n].F));
       }
       Transpose(v[0], v[1], v[2], v[3]);
-      for (int n = 0; n < 4; ++n) StoreLanes(&Planes[(p + n) * kRows + j], v[n]);
+      for (int n = 0; n < 4; ++n) StoreLanes(&Planes_[(p + n) * kRows + j], v[n]);
     }
   }
 
   float fz[VOXEL_GRID_DEPTH];
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) fz[k] = z[k].F;
 #if defined(__x86_64__)
-  (WideLanes ? AddCellCubicsAvx2 : AddCellCubicsBaseline)(Planes.data(), zPlane, fz, amplitude,
-                                                          firstJ, sums);
+  (WideLanes_ ? AddCellCubicsAvx2 : AddCellCubicsBaseline)(Planes_.data(), zPlane, fz, amplitude,
+                                                           firstJ, sums);
 #else
-  AddCellCubicsBaseline(Planes.data(), zPlane, fz, amplitude, firstJ, sums);
+  AddCellCubicsBaseline(Planes_.data(), zPlane, fz, amplitude, firstJ, sums);
 #endif
 }

@@ -45,7 +45,7 @@ class TSliceNoise {
   // Whether this CPU has AVX2 (never outside x86-64).
   static bool HasWideLanes();
 
-  explicit TSliceNoise(bool wideLanes = HasWideLanes()) : WideLanes(wideLanes) {}
+  explicit TSliceNoise(bool wideLanes = HasWideLanes()) : WideLanes_(wideLanes) {}
 
   // sums[k * SUM_STRIDE + j] += the first `octaves` octaves of the noise of
   // `table` at cell (i, j, k), weighted 0.5, 0.25, ... and added in Noise3D's
@@ -58,7 +58,7 @@ class TSliceNoise {
   void AccumulateOctave(const float* table, const TNoiseGrid& grid, int octave, int i, int firstJ,
                         float amplitude, float* sums);
 
-  bool WideLanes;
-  std::vector<float> Rows;    // [lattice y][lattice z], both relative to the slice's lowest
-  std::vector<float> Planes;  // [lattice z][j]
+  bool WideLanes_;
+  std::vector<float> Rows_;    // [lattice y][lattice z], both relative to the slice's lowest
+  std::vector<float> Planes_;  // [lattice z][j]
 };

@@ -38,23 +38,23 @@ const float* Table(const TNoiseTerm& noise) {
 }  // namespace
 
 TTerrainGenerator::TTerrainGenerator(bool wideLanes)
-    : Slice(wideLanes),
-      RidgeSums(kSliceCells),
-      HeightSums(kSliceCells),
-      Dens(kSliceCells),
-      WarpSums{std::vector<float>(kSliceCells), std::vector<float>(kSliceCells),
-               std::vector<float>(kSliceCells)},
-      DeepPocketSums(kSliceCells),
-      PocketSums(kSliceCells) {}
+    : Slice_(wideLanes),
+      RidgeSums_(SLICE_CELLS),
+      HeightSums_(SLICE_CELLS),
+      Dens_(SLICE_CELLS),
+      WarpSums_{std::vector<float>(SLICE_CELLS), std::vector<float>(SLICE_CELLS),
+                std::vector<float>(SLICE_CELLS)},
+      DeepPocketSums_(SLICE_CELLS),
+      PocketSums_(SLICE_CELLS) {}
 
 void TTerrainGenerator::Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally) {
-  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) Gx[i] = TChunkGrid::GeneratorX(chunkX, i);
-  for (int j = 0; j < kRows; ++j) Gy[j] = TChunkGrid::GeneratorY(j);
-  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) Gz[k] = TChunkGrid::GeneratorZ(chunkZ, k);
-  Density.Build(HEIGHT_NOISE.Scale, MostOctaves({RIDGE_NOISE, HEIGHT_NOISE}), Gx, Gy, Gz);
-  Warp.Build(WARP_NOISE[0].Scale, MostOctaves({WARP_NOISE[0], WARP_NOISE[1], WARP_NOISE[2]}), Gx,
-             Gy, Gz);
-  Pockets.Build(POCKET_NOISE.Scale, MostOctaves({DEEP_POCKET_NOISE, POCKET_NOISE}), Gx, Gy, Gz);
+  for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) Gx_[i] = TChunkGrid::GeneratorX(chunkX, i);
+  for (int j = 0; j < ROWS; ++j) Gy_[j] = TChunkGrid::GeneratorY(j);
+  for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) Gz_[k] = TChunkGrid::GeneratorZ(chunkZ, k);
+  Density_.Build(HEIGHT_NOISE.Scale, MostOctaves({RIDGE_NOISE, HEIGHT_NOISE}), Gx_, Gy_, Gz_);
+  Warp_.Build(WARP_NOISE[0].Scale, MostOctaves({WARP_NOISE[0], WARP_NOISE[1], WARP_NOISE[2]}), Gx_,
+              Gy_, Gz_);
+  Pockets_.Build(POCKET_NOISE.Scale, MostOctaves({DEEP_POCKET_NOISE, POCKET_NOISE}), Gx_, Gy_, Gz_);
   for (int i = 0; i < VOXEL_GRID_WIDTH; ++i) GenerateSlice(i, voxels, tally);
 }
 
@@ -62,7 +62,7 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
   TSliceLayers& layers = voxels[i];
   ComputeDensity(i);
   const int firstGround = MarkOpenSpace(layers, tally);
-  if (firstGround == kRows) return;
+  if (firstGround == ROWS) return;
   // The noises below ground start at a whole group of eight rows, as the
   // slice noise computes them.
   const int firstJ = firstGround & ~7;
@@ -71,31 +71,31 @@ void TTerrainGenerator::GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally) 
 }
 
 void TTerrainGenerator::ComputeDensity(int i) {
-  std::fill(RidgeSums.begin(), RidgeSums.end(), 0.0f);
-  std::fill(HeightSums.begin(), HeightSums.end(), 0.0f);
-  Slice.Accumulate(Table(RIDGE_NOISE), Density, RIDGE_NOISE.Octaves, i, 0, RidgeSums.data());
-  Slice.Accumulate(Table(HEIGHT_NOISE), Density, HEIGHT_NOISE.Octaves, i, 0, HeightSums.data());
+  std::fill(RidgeSums_.begin(), RidgeSums_.end(), 0.0f);
+  std::fill(HeightSums_.begin(), HeightSums_.end(), 0.0f);
+  Slice_.Accumulate(Table(RIDGE_NOISE), Density_, RIDGE_NOISE.Octaves, i, 0, RidgeSums_.data());
+  Slice_.Accumulate(Table(HEIGHT_NOISE), Density_, HEIGHT_NOISE.Octaves, i, 0, HeightSums_.data());
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-    for (int j = 0; j < kRows; ++j) {
-      const int n = k * kRows + j;
-      Dens[n] = TerrainShape::Density(Gy[j], RidgeSums[n], HeightSums[n]);
+    for (int j = 0; j < ROWS; ++j) {
+      const int n = k * ROWS + j;
+      Dens_[n] = TerrainShape::Density(Gy_[j], RidgeSums_[n], HeightSums_[n]);
     }
   }
 }
 
 int TTerrainGenerator::MarkOpenSpace(TSliceLayers& layers, TTally* tally) {
-  int firstGround = kRows;
+  int firstGround = ROWS;
   std::int64_t open = 0;
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-    for (int j = 0; j < kRows; ++j) {
+    for (int j = 0; j < ROWS; ++j) {
       std::uint8_t id = kUndecided;
-      if (IsOpenSpace(Dens[k * kRows + j])) {
-        id = OpenSpaceBlock(Gy[j]);
+      if (IsOpenSpace(Dens_[k * ROWS + j])) {
+        id = OpenSpaceBlock(Gy_[j]);
         ++open;
       } else {
         firstGround = std::min(firstGround, j);
       }
-      layers[kRows - 1 - j][k] = id;
+      layers[ROWS - 1 - j][k] = id;
     }
   }
   if (tally) tally->Open += open;
@@ -103,21 +103,21 @@ int TTerrainGenerator::MarkOpenSpace(TSliceLayers& layers, TTally* tally) {
 }
 
 void TTerrainGenerator::AccumulateGroundNoises(int i, int firstJ) {
-  std::vector<float>* belowGround[] = {&WarpSums[0], &WarpSums[1], &WarpSums[2], &DeepPocketSums,
-                                       &PocketSums};
+  std::vector<float>* belowGround[] = {&WarpSums_[0], &WarpSums_[1], &WarpSums_[2],
+                                       &DeepPocketSums_, &PocketSums_};
   for (std::vector<float>* sums : belowGround) {
     for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
-      std::fill(sums->begin() + k * kRows + firstJ, sums->begin() + (k + 1) * kRows, 0.0f);
+      std::fill(sums->begin() + k * ROWS + firstJ, sums->begin() + (k + 1) * ROWS, 0.0f);
     }
   }
   for (int w = 0; w < 3; ++w) {
-    Slice.Accumulate(Table(WARP_NOISE[w]), Warp, WARP_NOISE[w].Octaves, i, firstJ,
-                     WarpSums[w].data());
+    Slice_.Accumulate(Table(WARP_NOISE[w]), Warp_, WARP_NOISE[w].Octaves, i, firstJ,
+                      WarpSums_[w].data());
   }
-  Slice.Accumulate(Table(DEEP_POCKET_NOISE), Pockets, DEEP_POCKET_NOISE.Octaves, i, firstJ,
-                   DeepPocketSums.data());
-  Slice.Accumulate(Table(POCKET_NOISE), Pockets, POCKET_NOISE.Octaves, i, firstJ,
-                   PocketSums.data());
+  Slice_.Accumulate(Table(DEEP_POCKET_NOISE), Pockets_, DEEP_POCKET_NOISE.Octaves, i, firstJ,
+                    DeepPocketSums_.data());
+  Slice_.Accumulate(Table(POCKET_NOISE), Pockets_, POCKET_NOISE.Octaves, i, firstJ,
+                    PocketSums_.data());
 }
 
 void TTerrainGenerator::DecideGround(int i, int firstJ, TSliceLayers& layers, TTally* tally) {
@@ -128,28 +128,28 @@ void TTerrainGenerator::DecideGround(int i, int firstJ, TSliceLayers& layers, TT
   for (int k = 0; k < VOXEL_GRID_DEPTH; ++k) {
     const int count = CollectGroundCells(i, k, firstJ, layers, firstCave);
     for (int g = 0; g < count; ++g) {
-      const int j = GroundJ[g];
-      const int n = k * kRows + j;
-      const float y = Gy[j];
-      std::uint8_t& cell = layers[kRows - 1 - j][k];
+      const int j = GroundJ_[g];
+      const int n = k * ROWS + j;
+      const float y = Gy_[j];
+      std::uint8_t& cell = layers[ROWS - 1 - j][k];
       // The second cave noise matters only where the first passes its test.
-      if (InCaveBand(GroundA[g]) &&
-          InCaveBand(secondCave.Sample(GroundX[g], GroundY[g], GroundZ[g]))) {
+      if (InCaveBand(GroundA_[g]) &&
+          InCaveBand(secondCave.Sample(GroundX_[g], GroundY_[g], GroundZ_[g]))) {
         cell = OPEN_BLOCK;
         ++counts.Cave;
         continue;
       }
-      if (IsSurfaceLayer(Dens[n])) {
+      if (IsSurfaceLayer(Dens_[n])) {
         cell = SurfaceLayerBlock(y);
         ++counts.Surface;
         continue;
       }
-      if (IsDeepPocket(y, DeepPocketSums[n])) {
+      if (IsDeepPocket(y, DeepPocketSums_[n])) {
         cell = DEEP_POCKET_BLOCK;
         ++counts.Deep;
         continue;
       }
-      cell = IsPocket(PocketSums[n]) ? POCKET_BLOCK : GROUND_BLOCK;
+      cell = IsPocket(PocketSums_[n]) ? POCKET_BLOCK : GROUND_BLOCK;
       ++counts.Ground;
     }
   }
@@ -166,22 +166,22 @@ int TTerrainGenerator::CollectGroundCells(int i, int k, int firstJ, const TSlice
   // The warped positions are kept at the cave noises' scale, and their first
   // cave noise is taken four cells at a time.
   int count = 0;
-  for (int j = firstJ; j < kRows; ++j) {
-    if (layers[kRows - 1 - j][k] != kUndecided) continue;
-    const int n = k * kRows + j;
-    GroundJ[count] = j;
-    GroundX[count] = CAVE_NOISE[0].Scale * Warped(Gx[i], WarpSums[0][n]);
-    GroundY[count] = CAVE_NOISE[0].Scale * Warped(Gy[j], WarpSums[1][n]);
-    GroundZ[count] = CAVE_NOISE[0].Scale * Warped(Gz[k], WarpSums[2][n]);
+  for (int j = firstJ; j < ROWS; ++j) {
+    if (layers[ROWS - 1 - j][k] != kUndecided) continue;
+    const int n = k * ROWS + j;
+    GroundJ_[count] = j;
+    GroundX_[count] = CAVE_NOISE[0].Scale * Warped(Gx_[i], WarpSums_[0][n]);
+    GroundY_[count] = CAVE_NOISE[0].Scale * Warped(Gy_[j], WarpSums_[1][n]);
+    GroundZ_[count] = CAVE_NOISE[0].Scale * Warped(Gz_[k], WarpSums_[2][n]);
     ++count;
   }
   for (int g = count; g % 4 != 0; ++g) {  // a whole last group; its extra lanes are not read
-    GroundX[g] = GroundX[0];
-    GroundY[g] = GroundY[0];
-    GroundZ[g] = GroundZ[0];
+    GroundX_[g] = GroundX_[0];
+    GroundY_[g] = GroundY_[0];
+    GroundZ_[g] = GroundZ_[0];
   }
   for (int g = 0; g < count; g += 4) {
-    firstCave.Sample4(&GroundX[g], &GroundY[g], &GroundZ[g], &GroundA[g]);
+    firstCave.Sample4(&GroundX_[g], &GroundY_[g], &GroundZ_[g], &GroundA_[g]);
   }
   return count;
 }

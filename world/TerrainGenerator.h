@@ -60,36 +60,36 @@ class TTerrainGenerator {
   void Generate(int chunkX, int chunkZ, TVoxelGrid& voxels, TTally* tally = nullptr);
 
  private:
-  static constexpr int kRows = TNoiseGrid::ROWS;
-  static constexpr int kSliceCells = VOXEL_GRID_DEPTH * kRows;             // [k][j]
+  static constexpr int ROWS = TNoiseGrid::ROWS;
+  static constexpr int SLICE_CELLS = VOXEL_GRID_DEPTH * ROWS;              // [k][j]
   using TSliceLayers = std::uint8_t[VOXEL_GRID_HEIGHT][VOXEL_GRID_DEPTH];  // [127 - j][k]
 
   // The stages of one x-slice, in order: each reads what the earlier ones left.
   void GenerateSlice(int i, TVoxelGrid& voxels, TTally* tally);
-  // Dens of the slice's cells, from the ridge and height noises.
+  // Dens_ of the slice's cells, from the ridge and height noises.
   void ComputeDensity(int i);
   // Open space and fill where the density alone decides it, every other cell
-  // marked undecided; returns the highest ground row j, or kRows for none.
+  // marked undecided; returns the highest ground row j, or ROWS for none.
   int MarkOpenSpace(TSliceLayers& layers, TTally* tally);
   // The warp and pocket noises of the rows from firstJ (a multiple of 8) down.
   void AccumulateGroundNoises(int i, int firstJ);
   // The rest of the decision tree for the undecided cells: caves, surface
   // layer, pockets, ground.
   void DecideGround(int i, int firstJ, TSliceLayers& layers, TTally* tally);
-  // The undecided cells of column k into GroundJ, X, Y, Z, with their first
-  // cave noise in GroundA; returns how many there are.
+  // The undecided cells of column k into GroundJ_, X, Y, Z, with their first
+  // cave noise in GroundA_; returns how many there are.
   int CollectGroundCells(int i, int k, int firstJ, const TSliceLayers& layers,
                          TNoiseWindow& firstCave);
 
-  float Gx[VOXEL_GRID_WIDTH], Gy[kRows], Gz[VOXEL_GRID_DEPTH];
-  TNoiseGrid Density;  // the ridge and height noises' scale
-  TNoiseGrid Warp;     // the warp noises' scale
-  TNoiseGrid Pockets;  // the pocket noises' scale
-  TSliceNoise Slice;
+  float Gx_[VOXEL_GRID_WIDTH], Gy_[ROWS], Gz_[VOXEL_GRID_DEPTH];
+  TNoiseGrid Density_;  // the ridge and height noises' scale
+  TNoiseGrid Warp_;     // the warp noises' scale
+  TNoiseGrid Pockets_;  // the pocket noises' scale
+  TSliceNoise Slice_;
   // The undecided cells of the current column: row j, warped position times
   // the cave noises' scale, first cave noise.
-  int GroundJ[kRows];
-  float GroundX[kRows], GroundY[kRows], GroundZ[kRows], GroundA[kRows];
+  int GroundJ_[ROWS];
+  float GroundX_[ROWS], GroundY_[ROWS], GroundZ_[ROWS], GroundA_[ROWS];
   // Noise sums and densities of the current slice, [k][j].
-  std::vector<float> RidgeSums, HeightSums, Dens, WarpSums[3], DeepPocketSums, PocketSums;
+  std::vector<float> RidgeSums_, HeightSums_, Dens_, WarpSums_[3], DeepPocketSums_, PocketSums_;
 };

@@ -21,7 +21,7 @@ class TVisibleFaces {
 
   explicit TVisibleFaces(const TVoxelGrid& voxels);
 
-  int Count() const { return FaceCount; }
+  int Count() const { return FaceCount_; }
 
   // visit(x, y, z, direction) for every visible face, in the order of the
   // vertex data: open cells by z, then y, then x, and each cell's faces in
@@ -30,9 +30,9 @@ class TVisibleFaces {
   void ForEach(TVisit&& visit) const {
     for (int z = 0; z < WIDTH; ++z) {
       for (int y = 1; y <= LAYERS; ++y) {
-        for (std::uint32_t xs = CellsByZ[Index(y, z)]; xs != 0; xs &= xs - 1) {
+        for (std::uint32_t xs = CellsByZ_[Index(y, z)]; xs != 0; xs &= xs - 1) {
           const int x = std::countr_zero(xs);
-          const std::uint32_t* masks = &Masks[6 * Index(y, x)];
+          const std::uint32_t* masks = &Masks_[6 * Index(y, x)];
           for (int d = 0; d < 6; ++d) {
             if ((masks[d] >> z) & 1u) visit(x, y, z, d);
           }
@@ -44,7 +44,7 @@ class TVisibleFaces {
  private:
   static int Index(int y, int n) { return (y - 1) * WIDTH + n; }
 
-  int FaceCount = 0;
-  std::vector<std::uint32_t> Masks;     // [y][x][direction]: bit z = face of open cell (x, y, z)
-  std::vector<std::uint32_t> CellsByZ;  // [y][z]: bit x = open cell (x, y, z) with a face
+  int FaceCount_ = 0;
+  std::vector<std::uint32_t> Masks_;     // [y][x][direction]: bit z = face of open cell (x, y, z)
+  std::vector<std::uint32_t> CellsByZ_;  // [y][z]: bit x = open cell (x, y, z) with a face
 };

@@ -36,8 +36,8 @@ class TScriptedPlatform : public TPlatform {
     TGlfwPlatform::TOptions options;
     options.Visible = false;
     options.FreeRunning = true;
-    Real = std::make_unique<TGlfwPlatform>(options);
-    WindowOpened = Real->OpenWindow(width, height, error);
+    Real_ = std::make_unique<TGlfwPlatform>(options);
+    WindowOpened = Real_->OpenWindow(width, height, error);
     return WindowOpened;
   }
   int KeyHits(int key) override {
@@ -56,7 +56,7 @@ class TScriptedPlatform : public TPlatform {
   void Flip() override {
     ++Flips;
     if (OnFlip) OnFlip();
-    if (Real) Real->Flip();
+    if (Real_) Real_->Flip();
   }
 
  private:
@@ -68,5 +68,5 @@ class TScriptedPlatform : public TPlatform {
     return value;
   }
 
-  std::unique_ptr<TGlfwPlatform> Real;
+  std::unique_ptr<TGlfwPlatform> Real_;
 };
