@@ -12,10 +12,10 @@
 
 namespace {
 
-class RendererTest : public TGlTest {
+class RendererTest : public GlTest {
  protected:
   void SetUp() override {
-    TGlTest::SetUp();
+    GlTest::SetUp();
     Camera = TCamera::Create();
     Camera->SetViewport(0, 0, 1024, 768);
     Camera->SetClsColor(128, 128, 128);

@@ -7,13 +7,13 @@
 
 namespace {
 
-constexpr std::uint8_t STONE = 1;
-constexpr std::uint8_t GLASS = 2;   // transparent
-constexpr std::uint8_t LEAVES = 3;  // masked
-constexpr std::uint8_t UNKNOWN = 200;
+constexpr std::uint8_t kStone = 1;
+constexpr std::uint8_t kGlass = 2;   // transparent
+constexpr std::uint8_t kLeaves = 3;  // masked
+constexpr std::uint8_t kUnknown = 200;
 
 // The open cell every case looks from, in grid indices.
-constexpr int X = 10, Y = 64, Z = 20;
+constexpr int kX = 10, kY = 64, kZ = 20;
 
 struct TGridBox {
   TVoxelGrid Cells{};
@@ -23,9 +23,9 @@ class AOConfigurationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TBlockClass::BlockClasses.fill(nullptr);
-    Register(STONE, 0, 0);
-    Register(GLASS, 1, 0);
-    Register(LEAVES, 0, 1);
+    Register(kStone, 0, 0);
+    Register(kGlass, 1, 0);
+    Register(kLeaves, 0, 1);
   }
   void TearDown() override { TBlockClass::BlockClasses.fill(nullptr); }
 
@@ -38,9 +38,9 @@ class AOConfigurationTest : public ::testing::Test {
     TBlockClass::BlockClasses[id] = block;
   }
 
-  void Set(int dx, int dy, int dz, std::uint8_t id) { Grid->Cells[X + dx][Y + dy][Z + dz] = id; }
+  void Set(int dx, int dy, int dz, std::uint8_t id) { Grid->Cells[kX + dx][kY + dy][kZ + dz] = id; }
   int Mask(int dx, int dy, int dz) const {
-    return TBlockClass::GetAOConfiguration(Grid->Cells, X, Y, Z, dx, dy, dz);
+    return TBlockClass::GetAOConfiguration(Grid->Cells, kX, kY, kZ, dx, dy, dz);
   }
 
   std::unique_ptr<TGridBox> Grid = std::make_unique<TGridBox>();
@@ -69,7 +69,7 @@ TEST_F(AOConfigurationTest, NoSolidNeighbourGivesZeroAndEightGive255) {
   for (int a = -1; a <= 1; ++a)
     for (int b = -1; b <= 1; ++b)
       for (int c = -1; c <= 1; ++c)
-        if (a != 0 || b != 0 || c != 0) Set(a, b, c, STONE);
+        if (a != 0 || b != 0 || c != 0) Set(a, b, c, kStone);
   for (const auto& d : {std::array{0, -1, 0}, std::array{-1, 0, 0}, std::array{0, 0, 1}}) {
     EXPECT_EQ(Mask(d[0], d[1], d[2]), 255);
   }
@@ -100,7 +100,7 @@ TEST_F(AOConfigurationTest, EachSingleSolidCellSetsItsOwnBitOnItsAxisOnly) {
   for (const TBitCase& bit : kBits) {
     for (const TAxis& axis : axes) {
       const std::array<int, 3> cell = bit.*(axis.Cell);
-      Set(cell[0], cell[1], cell[2], STONE);
+      Set(cell[0], cell[1], cell[2], kStone);
       const std::array<int, 3>& d = axis.Direction;
       EXPECT_EQ(Mask(d[0], d[1], d[2]), 1 << bit.Bit) << "axis " << axis.Name << " bit " << bit.Bit;
       EXPECT_EQ(Mask(-d[0], -d[1], -d[2]), 1 << bit.Bit)
@@ -113,9 +113,9 @@ TEST_F(AOConfigurationTest, EachSingleSolidCellSetsItsOwnBitOnItsAxisOnly) {
 TEST_F(AOConfigurationTest, TheAxisIsTheFirstNonZeroOfYThenXThenZ) {
   // One stone in each plane and in no other: bit 0 across y, bit 7 across x,
   // bit 5 across z.
-  Set(1, 0, 1, STONE);
-  Set(0, -1, 1, STONE);
-  Set(-1, -1, 0, STONE);
+  Set(1, 0, 1, kStone);
+  Set(0, -1, 1, kStone);
+  Set(-1, -1, 0, kStone);
   EXPECT_EQ(Mask(1, 1, 1), 1);
   EXPECT_EQ(Mask(-1, -1, 0), 1);
   EXPECT_EQ(Mask(1, 0, 1), 128);
@@ -124,16 +124,16 @@ TEST_F(AOConfigurationTest, TheAxisIsTheFirstNonZeroOfYThenXThenZ) {
 }
 
 TEST_F(AOConfigurationTest, UpAndDownSampleTheSamePlane) {
-  Set(1, 0, 1, STONE);
-  Set(0, 0, -1, STONE);
-  Set(-1, 0, 0, STONE);
-  Set(0, 1, 1, STONE);  // above the plane: seen by neither
+  Set(1, 0, 1, kStone);
+  Set(0, 0, -1, kStone);
+  Set(-1, 0, 0, kStone);
+  Set(0, 1, 1, kStone);  // above the plane: seen by neither
   EXPECT_EQ(Mask(0, 1, 0), 1 | 64 | 16);
   EXPECT_EQ(Mask(0, -1, 0), Mask(0, 1, 0));
 }
 
 TEST_F(AOConfigurationTest, TransparentMaskedAndUnregisteredCellsCastNoOcclusion) {
-  for (std::uint8_t id : {GLASS, LEAVES, UNKNOWN}) {
+  for (std::uint8_t id : {kGlass, kLeaves, kUnknown}) {
     for (const TBitCase& bit : kBits) Set(bit.AcrossY[0], bit.AcrossY[1], bit.AcrossY[2], id);
     EXPECT_EQ(Mask(0, 1, 0), 0) << "id " << int{id};
   }
@@ -141,9 +141,9 @@ TEST_F(AOConfigurationTest, TransparentMaskedAndUnregisteredCellsCastNoOcclusion
 
 TEST_F(AOConfigurationTest, ZeroDirectionGivesZero) {
   for (const TBitCase& bit : kBits) {
-    Set(bit.AcrossY[0], bit.AcrossY[1], bit.AcrossY[2], STONE);
-    Set(bit.AcrossX[0], bit.AcrossX[1], bit.AcrossX[2], STONE);
-    Set(bit.AcrossZ[0], bit.AcrossZ[1], bit.AcrossZ[2], STONE);
+    Set(bit.AcrossY[0], bit.AcrossY[1], bit.AcrossY[2], kStone);
+    Set(bit.AcrossX[0], bit.AcrossX[1], bit.AcrossX[2], kStone);
+    Set(bit.AcrossZ[0], bit.AcrossZ[1], bit.AcrossZ[2], kStone);
   }
   EXPECT_EQ(Mask(0, 0, 0), 0);
 }

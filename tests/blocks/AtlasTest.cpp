@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int AO_TILE = 32;  // pixels per AO tile side
-constexpr int FACE_TILE = 16;
+constexpr int kAOTile = 32;  // pixels per AO tile side
+constexpr int kFaceTile = 16;
 
 // A PNG file's header fields after the size: bit depth, colour type,
 // compression, filter and interlace method (IHDR bytes 8..12, file offset 24).
@@ -56,14 +56,14 @@ class AOAtlasTest : public ::testing::Test {
   }
   // Grey level of pixel (x, y) of the tile for `mask`.
   static int At(int mask, int x, int y) {
-    return Atlas->PixelAt(mask % 16 * AO_TILE + x, mask / 16 * AO_TILE + y)[0];
+    return Atlas->PixelAt(mask % 16 * kAOTile + x, mask / 16 * kAOTile + y)[0];
   }
   static inline std::optional<TImage> Atlas;
 };
 
 TEST_F(AOAtlasTest, OpaqueGreyNeverDarkerThanFortyPercentAndWhiteWithoutNeighbours) {
-  ASSERT_EQ(Atlas->Width, 16 * AO_TILE);
-  ASSERT_EQ(Atlas->Height, 16 * AO_TILE);
+  ASSERT_EQ(Atlas->Width, 16 * kAOTile);
+  ASSERT_EQ(Atlas->Height, 16 * kAOTile);
   int darkest = 255;
   for (int y = 0; y < Atlas->Height; ++y) {
     for (int x = 0; x < Atlas->Width; ++x) {
@@ -73,8 +73,8 @@ TEST_F(AOAtlasTest, OpaqueGreyNeverDarkerThanFortyPercentAndWhiteWithoutNeighbou
     }
   }
   EXPECT_GE(darkest, 102);
-  for (int y = 0; y < AO_TILE; ++y)
-    for (int x = 0; x < AO_TILE; ++x) ASSERT_EQ(At(0, x, y), 255) << x << ", " << y;
+  for (int y = 0; y < kAOTile; ++y)
+    for (int x = 0; x < kAOTile; ++x) ASSERT_EQ(At(0, x, y), 255) << x << ", " << y;
 }
 
 TEST_F(AOAtlasTest, EachNeighbourDarkensTheTileCornersItTouches) {
@@ -85,7 +85,7 @@ TEST_F(AOAtlasTest, EachNeighbourDarkensTheTileCornersItTouches) {
       for (int ky : {-1, 1}) {
         const bool touches = (cells[bit][0] == 0 || cells[bit][0] == kx) &&
                              (cells[bit][1] == 0 || cells[bit][1] == ky);
-        const int corner = At(1 << bit, kx < 0 ? 0 : AO_TILE - 1, ky < 0 ? 0 : AO_TILE - 1);
+        const int corner = At(1 << bit, kx < 0 ? 0 : kAOTile - 1, ky < 0 ? 0 : kAOTile - 1);
         if (touches) {
           EXPECT_LT(corner, 200) << "bit " << bit << " corner " << kx << ", " << ky;
         } else {
@@ -102,8 +102,8 @@ TEST_F(AOAtlasTest, EachNeighbourDarkensTheTileCornersItTouches) {
 TEST_F(AOAtlasTest, NeighbouringFacesJoinWithoutSeams) {
   int steepest = 0;
   for (int mask = 0; mask < 256; ++mask)
-    for (int y = 0; y < AO_TILE; ++y)
-      for (int x = 0; x + 1 < AO_TILE; ++x) {
+    for (int y = 0; y < kAOTile; ++y)
+      for (int x = 0; x + 1 < kAOTile; ++x) {
         steepest = std::max(steepest, std::abs(At(mask, x + 1, y) - At(mask, x, y)));
         steepest = std::max(steepest, std::abs(At(mask, y, x + 1) - At(mask, y, x)));
       }
@@ -123,9 +123,9 @@ TEST_F(AOAtlasTest, NeighbouringFacesJoinWithoutSeams) {
                   bit(cells, 4, 4) | bit(cells, 5, 5) | bit(cells, 6, 7);
     const int d = bit(cells, 3, 0) | bit(cells, 4, 2) | bit(cells, 5, 3) | bit(cells, 6, 4) |
                   bit(cells, 7, 5) | bit(cells, 8, 6) | bit(cells, 9, 7);
-    for (int i = 0; i < AO_TILE; ++i) {
-      worst = std::max(worst, std::abs(At(a, AO_TILE - 1, i) - At(b, 0, i)));
-      worst = std::max(worst, std::abs(At(c, i, AO_TILE - 1) - At(d, i, 0)));
+    for (int i = 0; i < kAOTile; ++i) {
+      worst = std::max(worst, std::abs(At(a, kAOTile - 1, i) - At(b, 0, i)));
+      worst = std::max(worst, std::abs(At(c, i, kAOTile - 1) - At(d, i, 0)));
     }
   }
   EXPECT_LE(worst, steepest);
@@ -134,21 +134,21 @@ TEST_F(AOAtlasTest, NeighbouringFacesJoinWithoutSeams) {
 TEST(FaceAtlasTest, SideTilesAreUprightWithTheirCoverOnTop) {
   const std::optional<TImage> atlas = TImage::LoadPng((DataDir() / "Texture.png").string());
   ASSERT_TRUE(atlas.has_value());
-  ASSERT_EQ(atlas->Width, 16 * FACE_TILE);
-  ASSERT_EQ(atlas->Height, 16 * FACE_TILE);
+  ASSERT_EQ(atlas->Width, 16 * kFaceTile);
+  ASSERT_EQ(atlas->Height, 16 * kFaceTile);
   auto rowMean = [&](int tile, int row, int channel) {
     int sum = 0;
-    for (int x = 0; x < FACE_TILE; ++x)
-      sum += atlas->PixelAt((tile - 1) % 16 * FACE_TILE + x,
-                            (tile - 1) / 16 * FACE_TILE + row)[channel];
-    return sum / FACE_TILE;
+    for (int x = 0; x < kFaceTile; ++x)
+      sum += atlas->PixelAt((tile - 1) % 16 * kFaceTile + x,
+                            (tile - 1) / 16 * kFaceTile + row)[channel];
+    return sum / kFaceTile;
   };
-  constexpr int GRASS_SIDE = 4, SNOW_SIDE = 8;
-  EXPECT_GT(rowMean(GRASS_SIDE, 0, 1), rowMean(GRASS_SIDE, 0, 0) + 40);  // green on top
-  EXPECT_GT(rowMean(GRASS_SIDE, FACE_TILE - 1, 0),
-            rowMean(GRASS_SIDE, FACE_TILE - 1, 1));  // dirt below
-  EXPECT_GT(rowMean(SNOW_SIDE, 0, 2), 200);          // white on top
-  EXPECT_LT(rowMean(SNOW_SIDE, FACE_TILE - 1, 2), 100);
+  constexpr int kGrassSide = 4, kSnowSide = 8;
+  EXPECT_GT(rowMean(kGrassSide, 0, 1), rowMean(kGrassSide, 0, 0) + 40);  // green on top
+  EXPECT_GT(rowMean(kGrassSide, kFaceTile - 1, 0),
+            rowMean(kGrassSide, kFaceTile - 1, 1));  // dirt below
+  EXPECT_GT(rowMean(kSnowSide, 0, 2), 200);          // white on top
+  EXPECT_LT(rowMean(kSnowSide, kFaceTile - 1, 2), 100);
 }
 
 TEST(ShippedBlocksTest, EveryBlockOfTheWorldIsDefinedWithPaintedFaces) {

@@ -12,7 +12,7 @@
 namespace {
 
 // Runs TBlockClass::Init with a working directory holding only `files`.
-class BlockTexturesTest : public TGlTest {
+class BlockTexturesTest : public GlTest {
  protected:
   void InitIn(std::initializer_list<const char*> files) {
     for (const char* file : files) Dir.CopyData(file);
@@ -22,7 +22,7 @@ class BlockTexturesTest : public TGlTest {
   void TearDown() override {
     TBlockClass::BlockTexture.reset();
     TBlockClass::AOTexture.reset();
-    TGlTest::TearDown();
+    GlTest::TearDown();
   }
   TTempDir Dir;
 };

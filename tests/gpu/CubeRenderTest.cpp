@@ -13,13 +13,13 @@
 
 namespace {
 
-constexpr int WIDTH = 1024, HEIGHT = 768;
-constexpr int CENTRE_X = WIDTH / 2, CENTRE_Y = HEIGHT / 2;
+constexpr int kWidth = 1024, kHeight = 768;
+constexpr int kCentreX = kWidth / 2, kCentreY = kHeight / 2;
 
 // A camera 3 units from the centre of the unit cube, 60 degrees vertical field
 // of view: the near face (2.5 away) spans 133 pixels each way from the window
 // centre, the far face (3.5 away) 95.
-constexpr int INSIDE_NEAR_FACE = 115, OUTSIDE_CUBE = 150;
+constexpr int kInsideNearFace = 115, kOutsideCube = 150;
 
 struct TView {
   std::string Name;
@@ -27,17 +27,17 @@ struct TView {
   float Pitch, Yaw;  // degrees, turning the camera's -Z onto -(X, Y, Z)
 };
 
-const std::vector<TView> VIEWS = {
+const std::vector<TView> kViews = {
     {"+Z", 0, 0, 1, 0, 0},   {"-Z", 0, 0, -1, 0, 180}, {"+X", 1, 0, 0, 0, -90},
     {"-X", -1, 0, 0, 0, 90}, {"+Y", 0, 1, 0, -90, 0},  {"-Y", 0, -1, 0, 90, 0},
 };
 
-class TCubeRenderTest : public TGlTest {
+class CubeRenderTest : public GlTest {
  protected:
   void SetUp() override {
-    TGlTest::SetUp();
+    GlTest::SetUp();
     Camera = TCamera::Create();
-    Camera->SetViewport(0, 0, WIDTH, HEIGHT);
+    Camera->SetViewport(0, 0, kWidth, kHeight);
     Camera->SetRange(0.1f, 100.0f);
     Camera->SetClsColor(0, 0, 200);
     // Shines from behind the camera, so the faces turned to it are fully lit
@@ -67,9 +67,9 @@ class TCubeRenderTest : public TGlTest {
 
   // Pixels of the whole window that differ from the clear colour.
   int PixelsNotClear() const {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(WIDTH) * HEIGHT * 4);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(kWidth) * kHeight * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     int count = 0;
     for (std::size_t i = 0; i < rgba.size(); i += 4) {
       if (!Near({rgba[i], rgba[i + 1], rgba[i + 2], 255}, Clear)) ++count;
@@ -83,40 +83,40 @@ class TCubeRenderTest : public TGlTest {
   TPixel Clear;
 };
 
-TEST_F(TCubeRenderTest, SeenFromOutsideTheNearFaceCoversItsSquareFullyLit) {
+TEST_F(CubeRenderTest, SeenFromOutsideTheNearFaceCoversItsSquareFullyLit) {
   ASSERT_TRUE(Near(Clear, {0, 0, 199, 255})) << Clear;
   const TPixel lit{255, 255, 255, 255};
-  for (const TView& view : VIEWS) {
+  for (const TView& view : kViews) {
     Look(view, 3.0f);
     TRenderer::RenderWorld();
-    EXPECT_TRUE(Near(ReadPixel(CENTRE_X, CENTRE_Y), lit))
-        << view.Name << ReadPixel(CENTRE_X, CENTRE_Y);
+    EXPECT_TRUE(Near(ReadPixel(kCentreX, kCentreY), lit))
+        << view.Name << ReadPixel(kCentreX, kCentreY);
     for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
       const TPixel inside =
-          ReadPixel(CENTRE_X + dx * INSIDE_NEAR_FACE, CENTRE_Y + dy * INSIDE_NEAR_FACE);
-      const TPixel outside = ReadPixel(CENTRE_X + dx * OUTSIDE_CUBE, CENTRE_Y + dy * OUTSIDE_CUBE);
+          ReadPixel(kCentreX + dx * kInsideNearFace, kCentreY + dy * kInsideNearFace);
+      const TPixel outside = ReadPixel(kCentreX + dx * kOutsideCube, kCentreY + dy * kOutsideCube);
       EXPECT_TRUE(Near(inside, lit)) << view.Name << " " << dx << ", " << dy << inside;
       EXPECT_TRUE(Near(outside, Clear)) << view.Name << " " << dx << ", " << dy << outside;
     }
   }
 }
 
-TEST_F(TCubeRenderTest, SeenFromInsideNothingIsDrawn) {
-  for (const TView& view : VIEWS) {
+TEST_F(CubeRenderTest, SeenFromInsideNothingIsDrawn) {
+  for (const TView& view : kViews) {
     Look(view, 0.0f);
     TRenderer::RenderWorld();
     EXPECT_EQ(PixelsNotClear(), 0) << view.Name;
   }
 }
 
-TEST_F(TCubeRenderTest, WithTheCullingSenseReversedTheInsideFillsTheView) {
+TEST_F(CubeRenderTest, WithTheCullingSenseReversedTheInsideFillsTheView) {
   // Shows that the inside test above looks at faces that are in view and would
   // be drawn but for their winding.
   glFrontFace(GL_CW);
-  for (const TView& view : VIEWS) {
+  for (const TView& view : kViews) {
     Look(view, 0.0f);
     TRenderer::RenderWorld();
-    EXPECT_EQ(PixelsNotClear(), WIDTH * HEIGHT) << view.Name;
+    EXPECT_EQ(PixelsNotClear(), kWidth * kHeight) << view.Name;
   }
 }
 

@@ -15,12 +15,12 @@ namespace {
 using TBytes = std::vector<std::uint8_t>;
 
 // A 9 x 7 pattern touches every pass of Adam7 interlacing with partial blocks.
-constexpr int PATTERN_W = 9, PATTERN_H = 7;
+constexpr int kPatternW = 9, kPatternH = 7;
 
 TBytes RgbaPattern() {
   TBytes rgba;
-  for (int y = 0; y < PATTERN_H; ++y) {
-    for (int x = 0; x < PATTERN_W; ++x) {
+  for (int y = 0; y < kPatternH; ++y) {
+    for (int x = 0; x < kPatternW; ++x) {
       rgba.insert(rgba.end(),
                   {static_cast<std::uint8_t>(x * 28), static_cast<std::uint8_t>(y * 36),
                    static_cast<std::uint8_t>(x * y), static_cast<std::uint8_t>(255 - x)});
@@ -109,28 +109,28 @@ std::vector<TDecodeCase> DecodeCases() {
                    1,
                    {0x10, 0x10, 0x10, 0xF0}});
   {
-    TPngFixture png = RgbaPng(PATTERN_W, PATTERN_H, RgbaPattern());
+    TPngFixture png = RgbaPng(kPatternW, kPatternH, RgbaPattern());
     png.Interlaced = true;
-    cases.push_back({"InterlacedRgba", png, PATTERN_W, RgbaPattern()});
+    cases.push_back({"InterlacedRgba", png, kPatternW, RgbaPattern()});
   }
   {
     std::vector<std::uint16_t> samples;
     TBytes expected;
-    for (int i = 0; i < PATTERN_W * PATTERN_H; ++i) {
+    for (int i = 0; i < kPatternW * kPatternH; ++i) {
       samples.push_back(static_cast<std::uint16_t>(i % 4));
       const auto grey = static_cast<std::uint8_t>(i % 4 * 85);
       expected.insert(expected.end(), {grey, grey, grey, 255});
     }
-    TPngFixture png = Fixture(PNG_COLOR_TYPE_GRAY, 2, PATTERN_W, PATTERN_H, samples);
+    TPngFixture png = Fixture(PNG_COLOR_TYPE_GRAY, 2, kPatternW, kPatternH, samples);
     png.Interlaced = true;
-    cases.push_back({"InterlacedGreyTwoBit", png, PATTERN_W, expected});
+    cases.push_back({"InterlacedGreyTwoBit", png, kPatternW, expected});
   }
   return cases;
 }
 
-class TDecodeTest : public ::testing::TestWithParam<TDecodeCase> {};
+class DecodeTest : public ::testing::TestWithParam<TDecodeCase> {};
 
-TEST_P(TDecodeTest, GivesEightBitRgba) {
+TEST_P(DecodeTest, GivesEightBitRgba) {
   const TDecodeCase& c = GetParam();
   const std::optional<TImage> image = TImage::DecodePng(c.Png.Encode());
   ASSERT_TRUE(image);
@@ -139,7 +139,7 @@ TEST_P(TDecodeTest, GivesEightBitRgba) {
   EXPECT_EQ(image->Pixels, c.Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ColourTypes, TDecodeTest, ::testing::ValuesIn(DecodeCases()),
+INSTANTIATE_TEST_SUITE_P(ColourTypes, DecodeTest, ::testing::ValuesIn(DecodeCases()),
                          [](const auto& info) { return info.param.Name; });
 
 TBytes SmallPng() {
@@ -206,13 +206,13 @@ std::vector<TBadCase> BadCases() {
   return cases;
 }
 
-class TBadPngTest : public ::testing::TestWithParam<TBadCase> {};
+class BadPngTest : public ::testing::TestWithParam<TBadCase> {};
 
-TEST_P(TBadPngTest, GivesNothingAndPrintsNothing) {
+TEST_P(BadPngTest, GivesNothingAndPrintsNothing) {
   EXPECT_FALSE(DecodeQuietly(GetParam().Bytes));
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, TBadPngTest, ::testing::ValuesIn(BadCases()),
+INSTANTIATE_TEST_SUITE_P(Inputs, BadPngTest, ::testing::ValuesIn(BadCases()),
                          [](const auto& info) { return info.param.Name; });
 
 TEST(DecodePng, EveryTruncationIsRefused) {
@@ -242,14 +242,14 @@ TEST(LoadPng, MissingFileDirectoryOrEndlessDeviceGivesNothing) {
 TEST(SavePng, RoundTripsThroughLoadPng) {
   TTempDir dir;
   TImage image;
-  image.Width = PATTERN_W;
-  image.Height = PATTERN_H;
+  image.Width = kPatternW;
+  image.Height = kPatternH;
   image.Pixels = RgbaPattern();
   ASSERT_TRUE(image.SavePng(dir / "out.png"));
   const std::optional<TImage> loaded = TImage::LoadPng(dir / "out.png");
   ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded->Width, PATTERN_W);
-  EXPECT_EQ(loaded->Height, PATTERN_H);
+  EXPECT_EQ(loaded->Width, kPatternW);
+  EXPECT_EQ(loaded->Height, kPatternH);
   EXPECT_EQ(loaded->Pixels, image.Pixels);
 }
 
@@ -296,8 +296,8 @@ TEST(Resampled, ExactHalvingAveragesTwoByTwoBlocks) {
 }
 
 TEST(Resampled, SameSizeKeepsThePixels) {
-  const TImage image = MakeImage(PATTERN_W, PATTERN_H, RgbaPattern());
-  EXPECT_EQ(image.Resampled(PATTERN_W, PATTERN_H).Pixels, image.Pixels);
+  const TImage image = MakeImage(kPatternW, kPatternH, RgbaPattern());
+  EXPECT_EQ(image.Resampled(kPatternW, kPatternH).Pixels, image.Pixels);
 }
 
 TEST(Resampled, OnePixelDimensions) {

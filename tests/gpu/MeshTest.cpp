@@ -16,18 +16,18 @@ namespace {
 using TVbo = TVertexBufferObject;
 using TBytes = std::vector<std::uint8_t>;
 
-const TPixel BLACK{0, 0, 0, 255};
-const TPixel RED{255, 0, 0, 255};
-const TPixel GREEN{0, 255, 0, 255};
-const TPixel BLUE{0, 0, 255, 255};
+const TPixel kBlack{0, 0, 0, 255};
+const TPixel kRed{255, 0, 0, 255};
+const TPixel kGreen{0, 255, 0, 255};
+const TPixel kBlue{0, 0, 255, 255};
 
 // Window pixels in the left and the right half of the 1024 x 768 window.
-constexpr int LEFT_X = 256, RIGHT_X = 768, MIDDLE_Y = 384;
+constexpr int kLeftX = 256, kRightX = 768, kMiddleY = 384;
 
-class TMeshTest : public TGlTest {
+class MeshTest : public GlTest {
  protected:
   void SetUp() override {
-    TGlTest::SetUp();
+    GlTest::SetUp();
     // Flat drawing in normalised device coordinates.
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
@@ -82,19 +82,19 @@ void SetWindowQuad(TMesh& mesh, TPixel colour) {
   mesh.VertexCount = 4;
 }
 
-TEST_F(TMeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
+TEST_F(MeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
   TBytes records;
-  AppendQuad(*mesh, records, -1.0f, 0.0f, -1.0f, 1.0f, RED);   // vertices 0..3
-  AppendQuad(*mesh, records, 0.0f, 1.0f, -1.0f, 1.0f, GREEN);  // vertices 4..7
+  AppendQuad(*mesh, records, -1.0f, 0.0f, -1.0f, 1.0f, kRed);   // vertices 0..3
+  AppendQuad(*mesh, records, 0.0f, 1.0f, -1.0f, 1.0f, kGreen);  // vertices 4..7
   Upload(*mesh, records);
   mesh->VertexCount = 4;
 
   const auto indices = mesh->IBO;
   mesh->IBO = nullptr;
   mesh->Draw();
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
-  EXPECT_EQ(ReadPixel(RIGHT_X, MIDDLE_Y), BLACK);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kRed);
+  EXPECT_EQ(ReadPixel(kRightX, kMiddleY), kBlack);
 
   // VertexCount now counts indices, read from the start of the index buffer.
   Clear();
@@ -103,16 +103,16 @@ TEST_F(TMeshTest, DrawsVerticesInOrderOrThroughTheIndexBuffer) {
   indices->Bind();
   indices->BufferData(sizeof order, order);
   mesh->Draw();
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), BLACK);
-  EXPECT_EQ(ReadPixel(RIGHT_X, MIDDLE_Y), GREEN);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kBlack);
+  EXPECT_EQ(ReadPixel(kRightX, kMiddleY), kGreen);
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TMeshTest, NegativeColourOffsetDrawsWithTheCurrentColour) {
+TEST_F(MeshTest, NegativeColourOffsetDrawsWithTheCurrentColour) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
-  SetWindowQuad(*mesh, RED);
+  SetWindowQuad(*mesh, kRed);
   mesh->Draw();
-  ASSERT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
+  ASSERT_EQ(ReadPixel(kLeftX, kMiddleY), kRed);
 
   // A colour array left on from elsewhere, still pointing at the red bytes.
   glEnableClientState(GL_COLOR_ARRAY);
@@ -120,10 +120,10 @@ TEST_F(TMeshTest, NegativeColourOffsetDrawsWithTheCurrentColour) {
   mesh->ColorIndex = -1;
   Clear();
   mesh->Draw();
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), BLUE);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kBlue);
 }
 
-TEST_F(TMeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
+TEST_F(MeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
   const auto unitZeroTexture = Texture("red.png", 1, {255, 0, 0, 255});
   const auto texture = Texture("green-blue.png", 2, {0, 255, 0, 255, 0, 0, 255, 255});
   ASSERT_TRUE(unitZeroTexture && texture);
@@ -137,8 +137,8 @@ TEST_F(TMeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
   mesh->Draw();
 
   // Set 1 spans the texture's two texels; set 0 would give green everywhere.
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), GREEN);
-  EXPECT_EQ(ReadPixel(RIGHT_X, MIDDLE_Y), BLUE);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kGreen);
+  EXPECT_EQ(ReadPixel(kRightX, kMiddleY), kBlue);
   EXPECT_EQ(GlInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
   EXPECT_EQ(GlInteger(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE1);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));  // unit 1, switched off after the draw
@@ -154,7 +154,7 @@ TEST_F(TMeshTest, OnlySlotOneSamplesSetOneAndLeavesUnitZeroAlone) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
+TEST_F(MeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
   const auto texture = Texture("white.png", 1, {255, 255, 255, 255});
   ASSERT_TRUE(texture);
   const auto other = TTexture2D::New();
@@ -166,7 +166,7 @@ TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
 
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
   TBytes records;
-  AppendQuad(*mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, RED);
+  AppendQuad(*mesh, records, -1.0f, 1.0f, -1.0f, 1.0f, kRed);
   Upload(*mesh, records);
   const std::uint16_t order[] = {0, 1, 2, 3};
   mesh->IBO->Bind();
@@ -176,7 +176,7 @@ TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
   mesh->SetTexture(texture, 1);
   mesh->SetTexture(other, 3);  // never bound, but its unit is switched off
   mesh->Draw();
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kRed);
 
   EXPECT_EQ(GlInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE3);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
@@ -194,7 +194,7 @@ TEST_F(TMeshTest, DrawLeavesNoClientArrayOnAndSwitchesOffEveryTexturedUnit) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TMeshTest, DrawCallbackReplacesDefaultDraw) {
+TEST_F(MeshTest, DrawCallbackReplacesDefaultDraw) {
   int calls = 0;
   TMesh* seen = nullptr;
   const auto mesh = TMesh::Create(nullptr, nullptr, [&](TMesh& m) {
@@ -202,22 +202,22 @@ TEST_F(TMeshTest, DrawCallbackReplacesDefaultDraw) {
     seen = &m;
     return 0;
   });
-  SetWindowQuad(*mesh, RED);
+  SetWindowQuad(*mesh, kRed);
 
   mesh->Draw();
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(seen, mesh.get());
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), BLACK);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kBlack);
 
   mesh->DrawCallback = [](TMesh& m) {
     m.DefaultDraw();
     return 0;
   };
   mesh->Draw();
-  EXPECT_EQ(ReadPixel(LEFT_X, MIDDLE_Y), RED);
+  EXPECT_EQ(ReadPixel(kLeftX, kMiddleY), kRed);
 }
 
-TEST_F(TMeshTest, MeshesJoinTheMeshListInOrderOfConstruction) {
+TEST_F(MeshTest, MeshesJoinTheMeshListInOrderOfConstruction) {
   const auto first = TMesh::New();
   const auto second = TMesh::Create(nullptr, nullptr, {});
   const auto third = TMesh::New();
@@ -230,7 +230,7 @@ TEST_F(TMeshTest, MeshesJoinTheMeshListInOrderOfConstruction) {
   for (const auto& texture : first->Textures) EXPECT_FALSE(texture);
 }
 
-TEST_F(TMeshTest, CreateMakesOnlyTheMissingBuffers) {
+TEST_F(MeshTest, CreateMakesOnlyTheMissingBuffers) {
   const auto given = TVbo::Create(TVbo::KIND_VERTEX_BUFFER);
   const auto mesh = TMesh::Create(given, nullptr, {});
   EXPECT_EQ(mesh->VBO, given);
@@ -259,7 +259,7 @@ TBytes BufferContents(const TVbo& buffer, GLenum target, std::size_t size) {
   return bytes;
 }
 
-TEST_F(TMeshTest, MakeCubeFillsBothBuffers) {
+TEST_F(MeshTest, MakeCubeFillsBothBuffers) {
   const auto mesh = TMesh::Create(nullptr, nullptr, {});
   mesh->MakeCube();
   EXPECT_EQ(mesh->VertexCount, 24);
@@ -278,7 +278,7 @@ TEST_F(TMeshTest, MakeCubeFillsBothBuffers) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TMeshTest, MakeCubeSurvivesBuffersThatCannotBeMapped) {
+TEST_F(MeshTest, MakeCubeSurvivesBuffersThatCannotBeMapped) {
   // Buffers without a usage get no store, so mapping them fails.
   const auto mesh = TMesh::Create(TVbo::Create(TVbo::KIND_VERTEX_BUFFER),
                                   TVbo::Create(TVbo::KIND_INDEX_BUFFER), {});

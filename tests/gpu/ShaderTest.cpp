@@ -11,11 +11,11 @@
 
 namespace {
 
-const std::string VERTEX_SOURCE = "void main() { gl_Position = ftransform(); }\n";
-const std::string FRAGMENT_SOURCE = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.25, 1.0); }\n";
-const std::string BROKEN_SOURCE = "void main() { this is not a shader }\n";
+const std::string kVertexSource = "void main() { gl_Position = ftransform(); }\n";
+const std::string kFragmentSource = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.25, 1.0); }\n";
+const std::string kBrokenSource = "void main() { this is not a shader }\n";
 
-class TShaderTest : public TGlTest {
+class ShaderTest : public GlTest {
  protected:
   TTempDir Dir;
 
@@ -59,16 +59,16 @@ std::string Printed(const std::function<void()>& action) {
   return ::testing::internal::GetCapturedStdout();
 }
 
-TEST_F(TShaderTest, ConstructionMakesProgramAndBothShaderObjects) {
+TEST_F(ShaderTest, ConstructionMakesProgramAndBothShaderObjects) {
   const TShader shader;
   EXPECT_TRUE(glIsProgram(shader.ProgramObject));
   EXPECT_EQ(ShaderParameter(shader.VertexShader, GL_SHADER_TYPE), GL_VERTEX_SHADER);
   EXPECT_EQ(ShaderParameter(shader.FragmentShader, GL_SHADER_TYPE), GL_FRAGMENT_SHADER);
 }
 
-TEST_F(TShaderTest, CompileErrorPrintsHandleAndLogThenOneNewline) {
+TEST_F(ShaderTest, CompileErrorPrintsHandleAndLogThenOneNewline) {
   const TShader shader;
-  TShader::LoadShader("", shader.FragmentShader, BROKEN_SOURCE);
+  TShader::LoadShader("", shader.FragmentShader, kBrokenSource);
   glCompileShaderARB(shader.FragmentShader);
   const std::string log = InfoLog(shader.FragmentShader);
   ASSERT_FALSE(log.empty());
@@ -76,25 +76,25 @@ TEST_F(TShaderTest, CompileErrorPrintsHandleAndLogThenOneNewline) {
             "Shader object '" + std::to_string(shader.FragmentShader) + "': " + log + "\n");
 }
 
-TEST_F(TShaderTest, EmptyLogPrintsNothing) {
+TEST_F(ShaderTest, EmptyLogPrintsNothing) {
   const TShader shader;
   EXPECT_EQ(Printed([&] { TShader::CheckForErrors(shader.VertexShader); }), "");
-  TShader::LoadShader("", shader.VertexShader, VERTEX_SOURCE);
+  TShader::LoadShader("", shader.VertexShader, kVertexSource);
   glCompileShaderARB(shader.VertexShader);
   ASSERT_EQ(InfoLog(shader.VertexShader), "");
   EXPECT_EQ(Printed([&] { TShader::CheckForErrors(shader.VertexShader); }), "");
 }
 
-TEST_F(TShaderTest, LoadShaderPrefersGivenSourceAndReadsFilesOtherwise) {
-  const std::string vertexFile = Write("v.glsl", VERTEX_SOURCE);
+TEST_F(ShaderTest, LoadShaderPrefersGivenSourceAndReadsFilesOtherwise) {
+  const std::string vertexFile = Write("v.glsl", kVertexSource);
   const std::string emptyFile = Write("empty.glsl", "");
   struct TCase {
     std::string Name, Path, Source, Expected;
   };
   const TCase cases[] = {
-      {"source, missing path", Dir / "missing.glsl", FRAGMENT_SOURCE, FRAGMENT_SOURCE},
-      {"source, other file", vertexFile, FRAGMENT_SOURCE, FRAGMENT_SOURCE},
-      {"file", vertexFile, "", VERTEX_SOURCE},
+      {"source, missing path", Dir / "missing.glsl", kFragmentSource, kFragmentSource},
+      {"source, other file", vertexFile, kFragmentSource, kFragmentSource},
+      {"file", vertexFile, "", kVertexSource},
       {"empty file", emptyFile, "", ""},
       {"missing file", Dir / "missing.glsl", "", ""},
       {"directory", Dir.Path().string(), "", ""},
@@ -107,10 +107,10 @@ TEST_F(TShaderTest, LoadShaderPrefersGivenSourceAndReadsFilesOtherwise) {
   }
 }
 
-TEST_F(TShaderTest, LoadLinksAndEnableDisableSwitchTheProgram) {
+TEST_F(ShaderTest, LoadLinksAndEnableDisableSwitchTheProgram) {
   TShader shader;
   TShader other;
-  TShader& loaded = shader.Load(Write("v.glsl", VERTEX_SOURCE), Write("f.glsl", FRAGMENT_SOURCE));
+  TShader& loaded = shader.Load(Write("v.glsl", kVertexSource), Write("f.glsl", kFragmentSource));
   EXPECT_EQ(&loaded, &shader);
   EXPECT_EQ(ProgramParameter(shader.ProgramObject, GL_LINK_STATUS), GL_TRUE);
   EXPECT_EQ(ProgramParameter(shader.ProgramObject, GL_ATTACHED_SHADERS), 2);
@@ -124,10 +124,10 @@ TEST_F(TShaderTest, LoadLinksAndEnableDisableSwitchTheProgram) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TShaderTest, LoadPrintsTheFailedCompileAndLinkInOrder) {
+TEST_F(ShaderTest, LoadPrintsTheFailedCompileAndLinkInOrder) {
   TShader shader;
   const std::string printed =
-      Printed([&] { shader.Load(Write("v.glsl", VERTEX_SOURCE), Write("f.glsl", BROKEN_SOURCE)); });
+      Printed([&] { shader.Load(Write("v.glsl", kVertexSource), Write("f.glsl", kBrokenSource)); });
   const std::string fragment = "Shader object '" + std::to_string(shader.FragmentShader) + "': ";
   const std::string program = "Shader object '" + std::to_string(shader.ProgramObject) + "': ";
   EXPECT_EQ(printed.find(fragment), 0u) << printed;
@@ -137,14 +137,14 @@ TEST_F(TShaderTest, LoadPrintsTheFailedCompileAndLinkInOrder) {
   EXPECT_EQ(ProgramParameter(shader.ProgramObject, GL_LINK_STATUS), GL_FALSE);
 }
 
-TEST_F(TShaderTest, RemoveDeletesTheProgramAndSaysSo) {
+TEST_F(ShaderTest, RemoveDeletesTheProgramAndSaysSo) {
   TShader shader;
   const GLuint program = shader.ProgramObject;
   EXPECT_EQ(Printed([&] { shader.Remove(); }), "Removed!\n");
   EXPECT_FALSE(glIsProgram(program));
 }
 
-TEST_F(TShaderTest, CompatibilityContextSupportsShaders) {
+TEST_F(ShaderTest, CompatibilityContextSupportsShaders) {
   EXPECT_EQ(TShader::CheckCompability(), 1);
 }
 

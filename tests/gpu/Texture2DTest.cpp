@@ -16,7 +16,7 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
-class TTexture2DTest : public TGlTest {
+class Texture2DTest : public GlTest {
  protected:
   TTempDir Dir;
 
@@ -38,7 +38,7 @@ std::pair<GLint, GLint> LevelSize(int level) {
   return {width, height};
 }
 
-TEST_F(TTexture2DTest, PowerOfTwoSizedMipmapChain) {
+TEST_F(Texture2DTest, PowerOfTwoSizedMipmapChain) {
   struct TCase {
     int Width, Height;
     std::vector<std::pair<GLint, GLint>> Levels;
@@ -74,7 +74,7 @@ TEST_F(TTexture2DTest, PowerOfTwoSizedMipmapChain) {
   }
 }
 
-TEST_F(TTexture2DTest, LoadRestoresBindingAndRowLength) {
+TEST_F(Texture2DTest, LoadRestoresBindingAndRowLength) {
   GLuint previous = 0;
   glGenTextures(1, &previous);
   glBindTexture(GL_TEXTURE_2D, previous);
@@ -88,7 +88,7 @@ TEST_F(TTexture2DTest, LoadRestoresBindingAndRowLength) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TTexture2DTest, UnreadableImageGivesNullQuietlyAndLeavesStateAlone) {
+TEST_F(Texture2DTest, UnreadableImageGivesNullQuietlyAndLeavesStateAlone) {
   const TBytes good = RgbaPng(4, 4, TBytes(64, 7)).Encode();
   TBytes badCrc = good;
   badCrc[FindChunk(badCrc, "IDAT") + 9] ^= 0x10;
@@ -120,7 +120,7 @@ TEST_F(TTexture2DTest, UnreadableImageGivesNullQuietlyAndLeavesStateAlone) {
   }
 }
 
-TEST_F(TTexture2DTest, SetStateBindsTheNameAndUnsetStateBindsZero) {
+TEST_F(Texture2DTest, SetStateBindsTheNameAndUnsetStateBindsZero) {
   const auto loaded = TTexture2D::Load(WriteGrey("a.png", 2, 2));
   ASSERT_TRUE(loaded);
   loaded->SetState();
@@ -143,7 +143,7 @@ TBytes LevelPixels(int level, int width, int height) {
   return pixels;
 }
 
-TEST_F(TTexture2DTest, LevelsHoldTheImageAndItsHalvings) {
+TEST_F(Texture2DTest, LevelsHoldTheImageAndItsHalvings) {
   // 4 x 2, rows from the top; the upload keeps the file's row order.
   const TBytes image = {0,  0,  0,  0,   40, 8, 4,   255, 100, 0, 0, 0, 100, 0, 0, 0,
                         80, 16, 40, 255, 0,  0, 100, 255, 100, 0, 0, 0, 100, 0, 0, 0};

@@ -12,7 +12,7 @@ namespace {
 
 using TVbo = TVertexBufferObject;
 using TBytes = std::vector<std::uint8_t>;
-using TVertexBufferObjectTest = TGlTest;
+using VertexBufferObjectTest = GlTest;
 
 // A parameter of the buffer bound to `buffer`'s target.
 GLint Parameter(const TVbo& buffer, GLenum name) {
@@ -27,7 +27,7 @@ TBytes Contents(const TVbo& buffer, std::size_t size) {
   return bytes;
 }
 
-TEST_F(TVertexBufferObjectTest, FreshBufferHasNoUsageAndIsNotBound) {
+TEST_F(VertexBufferObjectTest, FreshBufferHasNoUsageAndIsNotBound) {
   for (int kind : {TVbo::KIND_VERTEX_BUFFER, TVbo::KIND_INDEX_BUFFER}) {
     const auto buffer = TVbo::Create(kind);
     EXPECT_NE(buffer->BufferID, 0u);
@@ -40,7 +40,7 @@ TEST_F(TVertexBufferObjectTest, FreshBufferHasNoUsageAndIsNotBound) {
   }
 }
 
-TEST_F(TVertexBufferObjectTest, KindSelectsTheBindingTarget) {
+TEST_F(VertexBufferObjectTest, KindSelectsTheBindingTarget) {
   const auto vertices = TVbo::Create(TVbo::KIND_VERTEX_BUFFER);
   const auto indices = TVbo::Create(TVbo::KIND_INDEX_BUFFER);
   vertices->Bind();
@@ -51,7 +51,7 @@ TEST_F(TVertexBufferObjectTest, KindSelectsTheBindingTarget) {
   EXPECT_EQ(GlInteger(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(vertices->BufferID));
 }
 
-TEST_F(TVertexBufferObjectTest, UsageCodesGiveTheirEnumerants) {
+TEST_F(VertexBufferObjectTest, UsageCodesGiveTheirEnumerants) {
   const GLenum expected[3][3] = {
       {GL_STATIC_DRAW, GL_STATIC_READ, GL_STATIC_COPY},
       {GL_DYNAMIC_DRAW, GL_DYNAMIC_READ, GL_DYNAMIC_COPY},
@@ -73,7 +73,7 @@ TEST_F(TVertexBufferObjectTest, UsageCodesGiveTheirEnumerants) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TVertexBufferObjectTest, AccessCodesGiveTheirEnumerants) {
+TEST_F(VertexBufferObjectTest, AccessCodesGiveTheirEnumerants) {
   const std::pair<int, GLenum> cases[] = {{TVbo::ACCESS_WRITE, GL_WRITE_ONLY},
                                           {TVbo::ACCESS_READ, GL_READ_ONLY},
                                           {TVbo::ACCESS_READ_WRITE, GL_READ_WRITE}};
@@ -93,7 +93,7 @@ TEST_F(TVertexBufferObjectTest, AccessCodesGiveTheirEnumerants) {
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TVertexBufferObjectTest, MappedWritesFillTheStoreAndBufferDataReplacesIt) {
+TEST_F(VertexBufferObjectTest, MappedWritesFillTheStoreAndBufferDataReplacesIt) {
   for (int kind : {TVbo::KIND_VERTEX_BUFFER, TVbo::KIND_INDEX_BUFFER}) {
     const auto buffer = TVbo::Create(kind);
     buffer->SetUsage(TVbo::USAGE_STATIC, TVbo::USAGE_DRAW);
@@ -121,7 +121,7 @@ TEST_F(TVertexBufferObjectTest, MappedWritesFillTheStoreAndBufferDataReplacesIt)
   EXPECT_EQ(TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
-TEST_F(TVertexBufferObjectTest, UnMapClearsDataPointerWhateverOpenGlSays) {
+TEST_F(VertexBufferObjectTest, UnMapClearsDataPointerWhateverOpenGlSays) {
   const auto buffer = TVbo::Create(TVbo::KIND_VERTEX_BUFFER);
   buffer->SetUsage(TVbo::USAGE_STATIC, TVbo::USAGE_DRAW);
   buffer->Bind();
@@ -132,7 +132,7 @@ TEST_F(TVertexBufferObjectTest, UnMapClearsDataPointerWhateverOpenGlSays) {
   EXPECT_EQ(buffer->DataPointer, nullptr);
 }
 
-TEST_F(TVertexBufferObjectTest, FailedMapLeavesDataPointerNull) {
+TEST_F(VertexBufferObjectTest, FailedMapLeavesDataPointerNull) {
   // Without SetUsage the store is never made, so there is nothing to map.
   const auto buffer = TVbo::Create(TVbo::KIND_VERTEX_BUFFER);
   buffer->Bind();
@@ -142,7 +142,7 @@ TEST_F(TVertexBufferObjectTest, FailedMapLeavesDataPointerNull) {
   EXPECT_EQ(buffer->DataPointer, nullptr);
 }
 
-TEST_F(TVertexBufferObjectTest, DestructionDeletesTheBuffer) {
+TEST_F(VertexBufferObjectTest, DestructionDeletesTheBuffer) {
   auto buffer = TVbo::Create(TVbo::KIND_INDEX_BUFFER);
   buffer->Bind();
   const GLuint name = buffer->BufferID;

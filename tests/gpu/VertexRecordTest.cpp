@@ -12,7 +12,7 @@
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
-constexpr std::uint8_t FILL = 0xAB;  // bytes no attribute may touch
+constexpr std::uint8_t kFill = 0xAB;  // bytes no attribute may touch
 
 void PutFloats(TBytes& record, int at, std::initializer_list<float> values) {
   for (float v : values) {
@@ -23,7 +23,7 @@ void PutFloats(TBytes& record, int at, std::initializer_list<float> values) {
 
 // The record of WriteSample below, built field by field in storage order.
 TBytes ExpectedSample() {
-  TBytes record(52, FILL);
+  TBytes record(52, kFill);
   PutFloats(record, 0, {1.5f, -2.0f, 3.25f});
   PutFloats(record, 12, {0.0f, 1.0f, -1.0f});
   const std::uint8_t colour[4] = {0x11, 0x22, 0x33, 0x44};
@@ -40,10 +40,10 @@ std::uint8_t* WriteSample(const TMesh& mesh, std::uint8_t* at) {
 
 TEST(RenderVertexIntoBuffer, DefaultLayoutByteForByte) {
   const auto mesh = TMesh::New();
-  TBytes buffer(52 + 8, FILL);
+  TBytes buffer(52 + 8, kFill);
   EXPECT_EQ(WriteSample(*mesh, buffer.data()), buffer.data() + 52);
   EXPECT_EQ(TBytes(buffer.begin(), buffer.begin() + 52), ExpectedSample());
-  EXPECT_EQ(TBytes(buffer.begin() + 52, buffer.end()), TBytes(8, FILL));
+  EXPECT_EQ(TBytes(buffer.begin() + 52, buffer.end()), TBytes(8, kFill));
 }
 
 TEST(RenderVertexIntoBuffer, NegativeOffsetLeavesItsBytesAndStillAdvances) {
@@ -62,8 +62,8 @@ TEST(RenderVertexIntoBuffer, NegativeOffsetLeavesItsBytesAndStillAdvances) {
     const auto mesh = TMesh::New();
     (*mesh).*c.Field = -1;
     TBytes expected = ExpectedSample();
-    std::fill(expected.begin() + c.From, expected.begin() + c.To, FILL);
-    TBytes buffer(52, FILL);
+    std::fill(expected.begin() + c.From, expected.begin() + c.To, kFill);
+    TBytes buffer(52, kFill);
     EXPECT_EQ(WriteSample(*mesh, buffer.data()), buffer.data() + 52) << c.Name;
     EXPECT_EQ(buffer, expected) << c.Name;
   }
@@ -72,9 +72,9 @@ TEST(RenderVertexIntoBuffer, NegativeOffsetLeavesItsBytesAndStillAdvances) {
 TEST(RenderVertexIntoBuffer, AdvancesByVertexSize) {
   const auto mesh = TMesh::New();
   mesh->VertexSize = 64;
-  TBytes buffer(64, FILL);
+  TBytes buffer(64, kFill);
   EXPECT_EQ(WriteSample(*mesh, buffer.data()), buffer.data() + 64);
-  EXPECT_EQ(TBytes(buffer.begin() + 52, buffer.end()), TBytes(12, FILL));
+  EXPECT_EQ(TBytes(buffer.begin() + 52, buffer.end()), TBytes(12, kFill));
 }
 
 struct TRecord {

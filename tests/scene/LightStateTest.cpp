@@ -16,17 +16,17 @@ const TFour kBlack = {0, 0, 0, 0};
 // What OpenGL holds for a light that nothing has positioned.
 const TFour kDefaultPosition = {0, 0, 1, 0};
 
-class LightStateTest : public TGlTest {
+class LightStateTest : public GlTest {
  protected:
   void SetUp() override {
-    TGlTest::SetUp();
+    GlTest::SetUp();
     SavedAmbient = TLight::AmbientColor;
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
   void TearDown() override {
     TLight::AmbientColor = SavedAmbient;
-    TGlTest::TearDown();
+    GlTest::TearDown();
   }
 
   // Unused components keep a marker, so a three-float query shows as such.

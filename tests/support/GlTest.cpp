@@ -7,7 +7,7 @@
 
 #include "scene/RenderRegistry.h"
 
-void TGlTest::SetUp() {
+void GlTest::SetUp() {
   ClearRegistries();
   TGlfwPlatform::TOptions options;
   options.Visible = false;
@@ -17,18 +17,18 @@ void TGlTest::SetUp() {
   TakeGlError();
 }
 
-void TGlTest::TearDown() {
+void GlTest::TearDown() {
   ClearRegistries();
   Platform.reset();
 }
 
-void TGlTest::ClearRegistries() {
+void GlTest::ClearRegistries() {
   TRenderRegistry::MeshList.clear();
   TRenderRegistry::LightList.clear();
   TRenderRegistry::CurrentCamera.reset();
 }
 
-unsigned TGlTest::TakeGlError() {
+unsigned GlTest::TakeGlError() {
   const GLenum first = glGetError();
   while (glGetError() != GL_NO_ERROR) {
   }

@@ -10,7 +10,7 @@
 // A real OpenGL context for tests: a hidden 1024 x 768 GLFW window (Mesa's
 // llvmpipe under Xvfb). The registries are emptied before and after each test,
 // while the context still exists, so no buffer outlives it.
-class TGlTest : public ::testing::Test {
+class GlTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;

@@ -40,10 +40,10 @@ struct TDestructionProbe {
   std::thread::id* DestroyedOn;
 };
 
-class ChunkUploadTest : public TGlTest {
+class ChunkUploadTest : public GlTest {
  protected:
   void SetUp() override {
-    TGlTest::SetUp();
+    GlTest::SetUp();
     EnsureNoiseTables();
   }
 };
