@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "blocks/BlockClass.h"
@@ -21,6 +18,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkingDirectory.h"
 #include "tests/tools/GltfFixtures.h"
+#include "tests/tools/RegionCommand.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 
@@ -30,35 +28,8 @@ using TVec3 = std::array<float, 3>;
 using TVec2 = std::array<float, 2>;
 using TBytes4 = std::array<std::uint8_t, 4>;
 
-struct TRegion {
-  int X0, Z0, X1, Z1;
-};
-
 std::vector<std::string> ExportArguments(const TRegion& r, const std::string& out) {
-  return {VX_VOXELTOOL,
-          "export",
-          "--from",
-          std::to_string(r.X0),
-          std::to_string(r.Z0),
-          "--to",
-          std::to_string(r.X1),
-          std::to_string(r.Z1),
-          "--out",
-          out};
-}
-
-TProcessResult RunExport(const TTempDir& dir, const std::vector<std::string>& argv) {
-  TProcessOptions options;
-  options.WorkingDirectory = dir.Path().string();
-  options.TimeoutSeconds = 120.0;
-  return RunProcess(argv, options);
-}
-
-std::set<std::string> FileNames(const TTempDir& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-    names.insert(entry.path().filename().string());
-  return names;
+  return RegionArguments("export", r, out);
 }
 
 TEST(ExportCommandTest, TheFilePassesTheKhronosValidator) {
@@ -86,7 +57,7 @@ TEST(ExportCommandTest, TheFilePassesTheKhronosValidator) {
     TTempDir dir;
     dir.CopyAllData();
     if (c.Remove) std::filesystem::remove(dir / c.Remove);
-    const TProcessResult result = RunExport(dir, ExportArguments(c.Region, "world.glb"));
+    const TProcessResult result = RunIn(dir, ExportArguments(c.Region, "world.glb"));
     ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
     EXPECT_EQ(result.Stderr, c.Stderr);
     EXPECT_EQ(result.Stdout, "");
@@ -106,7 +77,7 @@ class ExportRoundTripTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Dir.CopyAllData();
-    const TProcessResult result = RunExport(Dir, ExportArguments(Region, "world.glb"));
+    const TProcessResult result = RunIn(Dir, ExportArguments(Region, "world.glb"));
     ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
     std::string error;
     Model = LoadGlb(Dir / "world.glb", error);
@@ -226,42 +197,30 @@ TEST_F(ExportRoundTripTest, TheMaterialEmbedsTheAtlasesUpright) {
 }
 
 TEST(ExportCommandTest, RefusesBadRegionsAndFailuresWithOneLineAndNoFile) {
-  struct TCase {
-    std::vector<std::string> Args;
-    int Status;
-    std::string Stderr;
-    bool Exact;
-  };
-  const TCase cases[] = {
-      {{"--from", "0", "0", "--to", "-1", "0", "--out", "world.glb"},
-       2,
-       "voxeltool export: --to: the region runs from --from 0 0 to --to -1 0: each of X1, Z1 "
-       "must be at least X0, Z0 (see voxeltool export --help)\n",
-       true},
-      {{"--from", "0", "0", "--to", "63", "64", "--out", "world.glb"},
-       2,
-       "voxeltool export: --to: the region has 4160 chunks; an export holds at most 4096, since a "
-       "GLB file cannot pass 4 GiB (see voxeltool export --help)\n",
-       true},
-      {{"--from", "-1000001", "0", "--to", "0", "0", "--out", "world.glb"},
-       2,
-       "voxeltool export: --from: '-1000001' is not a chunk coordinate",
-       false},
-      {{"--from", "0", "0", "--to", "0", "0"}, 2, "voxeltool export: --out is required", false},
-      {{"--from", "0", "0", "--to", "0", "0", "--out", "."},
-       1,
-       "voxeltool export: cannot write '.': it is a folder\n",
-       true},
-  };
-  for (const TCase& c : cases) {
-    TTempDir dir;
-    dir.CopyAllData();
-    std::vector<std::string> argv = {VX_VOXELTOOL, "export"};
-    argv.insert(argv.end(), c.Args.begin(), c.Args.end());
-    const TProcessResult result = RunExport(dir, argv);
-    ExpectOneLineFailure(result, c.Status, c.Stderr, c.Exact);
-    EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png"}));
-  }
+  ExpectRefusals(
+      "export",
+      {
+          {{"--from", "0", "0", "--to", "-1", "0", "--out", "world.glb"},
+           2,
+           "voxeltool export: --to: the region runs from --from 0 0 to --to -1 0: each of X1, Z1 "
+           "must be at least X0, Z0 (see voxeltool export --help)\n",
+           true},
+          {{"--from", "0", "0", "--to", "63", "64", "--out", "world.glb"},
+           2,
+           "voxeltool export: --to: the region has 4160 chunks; an export holds at most 4096, "
+           "since a "
+           "GLB file cannot pass 4 GiB (see voxeltool export --help)\n",
+           true},
+          {{"--from", "-1000001", "0", "--to", "0", "0", "--out", "world.glb"},
+           2,
+           "voxeltool export: --from: '-1000001' is not a chunk coordinate",
+           false},
+          {{"--from", "0", "0", "--to", "0", "0"}, 2, "voxeltool export: --out is required", false},
+          {{"--from", "0", "0", "--to", "0", "0", "--out", "."},
+           1,
+           "voxeltool export: cannot write '.': it is a folder\n",
+           true},
+      });
 }
 
 TEST(ExportCommandTest, MemoryHoldsAFewChunksNotTheRegion) {
@@ -270,31 +229,16 @@ TEST(ExportCommandTest, MemoryHoldsAFewChunksNotTheRegion) {
   // export that kept them, or the file's bytes, would pass 100 MB.
   TTempDir dir;
   dir.CopyAllData();
-  const TProcessResult result = RunExport(dir, ExportArguments({0, 0, 9, 9}, "world.glb"));
+  const TProcessResult result = RunIn(dir, ExportArguments({0, 0, 9, 9}, "world.glb"));
   ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
   EXPECT_GT(std::filesystem::file_size(dir / "world.glb"), 50'000'000u);
   EXPECT_LT(result.MaxResidentKb, 50 * 1024);
 }
 
 TEST(ExportCommandTest, AnInterruptedExportLeavesNoFileAndTheOldOneAlone) {
-  for (const int signal : {SIGINT, SIGTERM}) {
-    SCOPED_TRACE(signal);
-    TTempDir dir;
-    dir.CopyAllData();
-    dir.Write("world.glb", "the previous export");
-    TChildProcess child;
-    TProcessOptions options;
-    options.WorkingDirectory = dir.Path().string();
-    ASSERT_TRUE(child.Start(ExportArguments({0, 0, 31, 31}, "world.glb"), options));
-    ASSERT_TRUE(WaitUntil([&] { return FileNames(dir).size() == 5; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    kill(child.Pid(), signal);
-    const TProcessResult result = child.Wait(60.0);
-    EXPECT_EQ(result.Signal, signal) << result.Stderr;
-    EXPECT_EQ(FileNames(dir),
-              (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png", "world.glb"}));
-    EXPECT_EQ(ReadFileBytes(dir / "world.glb"), "the previous export");
-  }
+  // At work once its output file stands beside the data and the old export.
+  ExpectAnInterruptLeavesTheOldFile("export", {0, 0, 31, 31}, "world.glb",
+                                    [](const TTempDir& dir) { return FileNames(dir).size() == 5; });
 }
 
 }  // namespace

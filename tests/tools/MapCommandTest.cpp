@@ -1,22 +1,19 @@
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
 #include "tests/support/SanitizerBuild.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/RegionCommand.h"
 #include "tests/world/WorldFixtures.h"
 #include "world/Chunk.h"
 #include "world/TerrainShape.h"
@@ -80,28 +77,8 @@ struct TLook {
   }
 };
 
-struct TRegion {
-  int X0, Z0, X1, Z1;
-};
-
 std::vector<std::string> MapArguments(const TRegion& r, const std::string& out) {
-  return {VX_VOXELTOOL,
-          "map",
-          "--from",
-          std::to_string(r.X0),
-          std::to_string(r.Z0),
-          "--to",
-          std::to_string(r.X1),
-          std::to_string(r.Z1),
-          "--out",
-          out};
-}
-
-TProcessResult RunMap(const TTempDir& dir, const std::vector<std::string>& argv) {
-  TProcessOptions options;
-  options.WorkingDirectory = dir.Path().string();
-  options.TimeoutSeconds = 120.0;
-  return RunProcess(argv, options);
+  return RegionArguments("map", r, out);
 }
 
 // What generation puts at the top of every column of a region, and whether the
@@ -176,7 +153,7 @@ TEST(MapCommandTest, EveryPixelShowsItsColumnsTopBlockInTheColourOfItsTile) {
     SCOPED_TRACE(testing::Message() << "region " << region.X0 << " " << region.Z0);
     TTempDir dir;
     look.WriteTo(dir);
-    const TProcessResult result = RunMap(dir, MapArguments(region, dir / "map.png"));
+    const TProcessResult result = RunIn(dir, MapArguments(region, dir / "map.png"));
     ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
     EXPECT_EQ(result.Stderr, "");
     EXPECT_EQ(result.Stdout, "");
@@ -212,7 +189,7 @@ TEST(MapCommandTest, AChangedScriptOrAtlasShowsInTheMap) {
     c.Change(look);
     TTempDir dir;
     look.WriteTo(dir);
-    const TProcessResult result = RunMap(dir, MapArguments(region, "map.png"));
+    const TProcessResult result = RunIn(dir, MapArguments(region, "map.png"));
     ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
     const std::optional<TImage> map = TImage::LoadPng(dir / "map.png");
     ASSERT_TRUE(map);
@@ -231,7 +208,7 @@ TEST(MapCommandTest, WithoutAReadableAtlasFacesAreWhiteAsTheViewerDrawsThem) {
     TLook().WriteTo(dir);
     std::filesystem::remove(dir / "Texture.png");
     if (bytes) dir.Write("Texture.png", *bytes);
-    const TProcessResult result = RunMap(dir, MapArguments(region, "map.png"));
+    const TProcessResult result = RunIn(dir, MapArguments(region, "map.png"));
     ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
     EXPECT_EQ(result.Stderr,
               "voxeltool map: Texture.png cannot be read: faces are drawn untextured (white), as "
@@ -243,60 +220,47 @@ TEST(MapCommandTest, WithoutAReadableAtlasFacesAreWhiteAsTheViewerDrawsThem) {
 }
 
 TEST(MapCommandTest, RefusesBadRegionsAndFailuresWithOneLineAndNoFile) {
-  struct TCase {
-    std::vector<std::string> Args;
-    int Status;
-    std::string Stderr;  // exact where the tool defines the text, else its start
-    bool Exact;
-  };
-  const TCase cases[] = {
-      {{"--from", "1", "0", "--to", "0", "0", "--out", "map.png"},
-       2,
-       "voxeltool map: --to: the region runs from --from 1 0 to --to 0 0: each of X1, Z1 must "
-       "be at least X0, Z0 (see voxeltool map --help)\n",
-       true},
-      {{"--from", "0", "-5", "--to", "0", "-6", "--out", "map.png"},
-       2,
-       "voxeltool map: --to: the region runs from --from 0 -5 to --to 0 -6: each of X1, Z1 must "
-       "be at least X0, Z0 (see voxeltool map --help)\n",
-       true},
-      {{"--from", "0", "0", "--to", "31250", "0", "--out", "map.png"},
-       2,
-       "voxeltool map: --to: the map would be 1000032 x 32 pixels; a PNG file holds at most "
-       "1000000 a side, so a region is at most 31250 chunks wide and deep (see voxeltool map "
-       "--help)\n",
-       true},
-      {{"--from", "0", "-1000000", "--to", "0", "1000000", "--out", "map.png"},
-       2,
-       "voxeltool map: --to: the map would be 32 x 64000032 pixels;",
-       false},
-      {{"--from", "0", "1000001", "--to", "0", "2000000", "--out", "map.png"},
-       2,
-       "voxeltool map: --from: '1000001' is not a chunk coordinate",
-       false},
-      {{"--from", "0", "0", "--to", "0", "0"}, 2, "voxeltool map: --out is required", false},
-      {{"--from", "0", "0", "--to", "0", "0", "--out", "missing/map.png"},
-       1,
-       "voxeltool map: cannot write 'missing/map.png': No such file or directory\n",
-       true},
-  };
-  for (const TCase& c : cases) {
-    TTempDir dir;
-    dir.CopyAllData();
-    std::vector<std::string> argv = {VX_VOXELTOOL, "map"};
-    argv.insert(argv.end(), c.Args.begin(), c.Args.end());
-    const TProcessResult result = RunMap(dir, argv);
-    ExpectOneLineFailure(result, c.Status, c.Stderr, c.Exact);
-    EXPECT_FALSE(std::filesystem::exists(dir / "map.png"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
-  }
+  ExpectRefusals(
+      "map",
+      {
+          {{"--from", "1", "0", "--to", "0", "0", "--out", "map.png"},
+           2,
+           "voxeltool map: --to: the region runs from --from 1 0 to --to 0 0: each of X1, Z1 must "
+           "be at least X0, Z0 (see voxeltool map --help)\n",
+           true},
+          {{"--from", "0", "-5", "--to", "0", "-6", "--out", "map.png"},
+           2,
+           "voxeltool map: --to: the region runs from --from 0 -5 to --to 0 -6: each of X1, Z1 "
+           "must "
+           "be at least X0, Z0 (see voxeltool map --help)\n",
+           true},
+          {{"--from", "0", "0", "--to", "31250", "0", "--out", "map.png"},
+           2,
+           "voxeltool map: --to: the map would be 1000032 x 32 pixels; a PNG file holds at most "
+           "1000000 a side, so a region is at most 31250 chunks wide and deep (see voxeltool map "
+           "--help)\n",
+           true},
+          {{"--from", "0", "-1000000", "--to", "0", "1000000", "--out", "map.png"},
+           2,
+           "voxeltool map: --to: the map would be 32 x 64000032 pixels;",
+           false},
+          {{"--from", "0", "1000001", "--to", "0", "2000000", "--out", "map.png"},
+           2,
+           "voxeltool map: --from: '1000001' is not a chunk coordinate",
+           false},
+          {{"--from", "0", "0", "--to", "0", "0"}, 2, "voxeltool map: --out is required", false},
+          {{"--from", "0", "0", "--to", "0", "0", "--out", "missing/map.png"},
+           1,
+           "voxeltool map: cannot write 'missing/map.png': No such file or directory\n",
+           true},
+      });
 }
 
 TEST(MapCommandTest, AScriptErrorEndsItAsItEndsTheViewer) {
   TTempDir dir;
   dir.CopyAllData();
   dir.Write("Blocks.lua", "error('no blocks today')");
-  const TProcessResult result = RunMap(dir, MapArguments({0, 0, 0, 0}, "map.png"));
+  const TProcessResult result = RunIn(dir, MapArguments({0, 0, 0, 0}, "map.png"));
   EXPECT_EQ(result.ExitCode, 255);
   EXPECT_EQ(result.Stderr,
             "Lua Error: Error while executing lua script:\n\"Blocks.lua:1: no blocks today\"");
@@ -309,7 +273,7 @@ TEST(MapCommandTest, MemoryDoesNotGrowWithTheNumberOfChunks) {
   // 120 MB, one that kept a chunk row's worth of them barely notices.
   TTempDir dir;
   dir.CopyAllData();
-  const TProcessResult result = RunMap(dir, MapArguments({0, 0, 3, 95}, "map.png"));
+  const TProcessResult result = RunIn(dir, MapArguments({0, 0, 3, 95}, "map.png"));
   ASSERT_EQ(result.ExitCode, 0) << result.Stderr;
   EXPECT_LT(result.MaxResidentKb, 40 * 1024);
   const std::optional<TImage> map = TImage::LoadPng(dir / "map.png");
@@ -318,33 +282,13 @@ TEST(MapCommandTest, MemoryDoesNotGrowWithTheNumberOfChunks) {
 }
 
 TEST(MapCommandTest, AnInterruptedMapLeavesNoFileAndTheOldOneAlone) {
-  for (const int signal : {SIGINT, SIGTERM}) {
-    SCOPED_TRACE(signal);
-    TTempDir dir;
-    dir.CopyAllData();
-    dir.Write("map.png", "the previous map");
-    TChildProcess child;
-    TProcessOptions options;
-    options.WorkingDirectory = dir.Path().string();
-    ASSERT_TRUE(child.Start(MapArguments({-32, -32, 31, 31}, "map.png"), options));
-    // Interrupt it once it is writing.
-    const auto writing = [&] {
-      for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        if (entry.path().extension() == ".part") return true;
-      }
-      return false;
-    };
-    ASSERT_TRUE(WaitUntil(writing));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    kill(child.Pid(), signal);
-    const TProcessResult result = child.Wait(60.0);
-    EXPECT_EQ(result.Signal, signal) << result.Stderr;
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-      names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png", "map.png"}));
-    EXPECT_EQ(ReadFileBytes(dir / "map.png"), "the previous map");
-  }
+  // At work once it writes the rows of its picture.
+  ExpectAnInterruptLeavesTheOldFile("map", {-32, -32, 31, 31}, "map.png", [](const TTempDir& dir) {
+    for (const std::string& name : FileNames(dir)) {
+      if (std::filesystem::path(name).extension() == ".part") return true;
+    }
+    return false;
+  });
 }
 
 }  // namespace
