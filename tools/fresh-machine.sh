@@ -63,10 +63,22 @@ mmdebstrap --quiet --variant=minbase --include=git,ca-certificates bookworm "$ro
 # The root sits on this machine's network: where that network's traffic
 # passes through a proxy that presents certificates of a local authority, a
 # user's machine there trusts that authority too (downloads such as the glTF
-# validator's fail otherwise), and it uses the same proxy.
-if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
-  mkdir -p "$root/usr/local/share/ca-certificates"
-  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+# validator's fail otherwise), and it uses the same proxy. The root trusts what
+# this machine trusts, however it came to: each certificate of the bundle that
+# this machine's TLS clients read, and the root's own bundle lacks, becomes a
+# local authority of the root's.
+host_bundle="${SSL_CERT_FILE:-/etc/ssl/certs/ca-certificates.crt}"
+if [ -f "$host_bundle" ]; then
+  local_cas="$root/usr/local/share/ca-certificates"
+  mkdir -p "$local_cas"
+  awk -v dir="$local_cas" '
+    /-----BEGIN CERTIFICATE-----/ { pem = "" }
+    { pem = pem $0 "\n" }
+    /-----END CERTIFICATE-----/ {
+      if (FNR == NR) { known[pem] = 1 }
+      else if (!(pem in known)) { file = sprintf("%s/host-%d.crt", dir, ++n); printf "%s", pem > file; close(file) }
+    }
+  ' "$root/etc/ssl/certs/ca-certificates.crt" "$host_bundle"
   chroot "$root" update-ca-certificates > /dev/null
 fi
 
