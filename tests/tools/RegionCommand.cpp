@@ -9,6 +9,13 @@
 
 #include "tests/world/WorldFixtures.h"
 
+namespace {
+
+// What TTempDir::CopyAllData puts in a folder.
+const std::set<std::string> kDataFiles = {"AO.png", "Blocks.lua", "Texture.png"};
+
+}  // namespace
+
 std::vector<std::string> RegionArguments(const std::string& command, const TRegion& r,
                                          const std::string& out) {
   return {VX_VOXELTOOL,
@@ -45,13 +52,12 @@ void ExpectRefusals(const std::string& command, const std::vector<TRefusal>& ref
     argv.insert(argv.end(), refusal.Args.begin(), refusal.Args.end());
     const TProcessResult result = RunIn(dir, argv);
     ExpectOneLineFailure(result, refusal.Status, refusal.Stderr, refusal.Exact);
-    EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png"}));
+    EXPECT_EQ(FileNames(dir), kDataFiles);
   }
 }
 
 void ExpectAnInterruptLeavesTheOldFile(const std::string& command, const TRegion& region,
-                                       const std::string& out,
-                                       const std::function<bool(const TTempDir&)>& working) {
+                                       const std::string& out) {
   const std::string previous = "the previous " + out;
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
@@ -62,13 +68,21 @@ void ExpectAnInterruptLeavesTheOldFile(const std::string& command, const TRegion
     TProcessOptions options;
     options.WorkingDirectory = dir.Path().string();
     ASSERT_TRUE(child.Start(RegionArguments(command, region, out), options));
-    ASSERT_TRUE(WaitUntil([&] { return working(dir); }));
+    // The tools write under a temporary name ending in .part.
+    ASSERT_TRUE(WaitUntil([&] {
+      for (const std::string& name : FileNames(dir)) {
+        if (std::filesystem::path(name).extension() == ".part") return true;
+      }
+      return false;
+    }));
     // Into its work a little further, so the signal meets it writing.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     kill(child.Pid(), signal);
     const TProcessResult result = child.Wait(60.0);
     EXPECT_EQ(result.Signal, signal) << result.Stderr;
-    EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AO.png", "Blocks.lua", "Texture.png", out}));
+    std::set<std::string> expected = kDataFiles;
+    expected.insert(out);
+    EXPECT_EQ(FileNames(dir), expected);
     EXPECT_EQ(ReadFileBytes(dir / out), previous);
   }
 }

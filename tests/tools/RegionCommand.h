@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,9 +40,8 @@ struct TRefusal {
 void ExpectRefusals(const std::string& command, const std::vector<TRefusal>& refusals);
 
 // Starts COMMAND on `region` over an existing `out` in a folder of the data
-// files, interrupts it with SIGINT and then with SIGTERM once `working` says
-// it is at work, and checks that each time it ends by that signal leaving the
-// old file as it was and no other file behind.
+// files, interrupts it with SIGINT and then with SIGTERM once it writes its
+// temporary file, and checks that each time it ends by that signal leaving
+// the old file as it was and no other file behind.
 void ExpectAnInterruptLeavesTheOldFile(const std::string& command, const TRegion& region,
-                                       const std::string& out,
-                                       const std::function<bool(const TTempDir&)>& working);
+                                       const std::string& out);
