@@ -1,4 +1,4 @@
-# Cross-compiling for arm64 (tools/cross-arm64.sh): Debian's aarch64-linux-gnu
+# Cross-compiling for arm64 (scripts/cross-arm64.sh): Debian's aarch64-linux-gnu
 # compilers against the arm64 builds of the libraries, which Debian's multiarch
 # installs beside this machine's own under /usr/lib/aarch64-linux-gnu.
 set(CMAKE_SYSTEM_NAME Linux)

@@ -176,7 +176,7 @@ TEST(ChunkDigestTest, Fnv1aGivesTheStandardHashes) {
 // the Fnv1a of the vertex records, meshed with block classes of its own so that
 // editing Blocks.lua does not change it. Both are computed in this process, not
 // by the tool, so that a build for another CPU checks them under an emulator
-// (tools/cross-arm64.sh).
+// (scripts/cross-arm64.sh).
 struct TKnownChunk {
   int X, Z;
   const char* Digest;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/fresh-machine.sh [--suite-runs N] [--keep]
+# scripts/fresh-machine.sh [--suite-runs N] [--keep]
 #
 # What a new user meets: a minimal Debian 12 root (mmdebstrap, with this
 # machine's apt sources and nothing but git), a clean clone of the committed
@@ -21,13 +21,13 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --suite-runs) suite_runs="$2"; shift 2 ;;
     --keep) keep=1; shift ;;
-    *) echo "usage: tools/fresh-machine.sh [--suite-runs N] [--keep]" >&2; exit 2 ;;
+    *) echo "usage: scripts/fresh-machine.sh [--suite-runs N] [--keep]" >&2; exit 2 ;;
   esac
 done
 if [ "$(id -u)" -ne 0 ]; then
   exec sudo "$0" "$@"  # chroot and mounts
 fi
-"$here/tools/install-deps.sh" test
+"$here/scripts/install-deps.sh" test
 
 started=$SECONDS
 say() { echo "== fresh machine, $((SECONDS - started)) s: $*"; }

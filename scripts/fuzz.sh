@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# tools/fuzz.sh [SECONDS]: builds the fuzz targets with clang in build-fuzz/
+# scripts/fuzz.sh [SECONDS]: builds the fuzz targets with clang in build-fuzz/
 # and runs each for SECONDS (default 10) on a copy of its committed corpus, so
 # the repository is not changed. Ends non-zero on a crash, leak, sanitizer
 # report or hang; the reproducer is left in the printed temporary directory.
 set -euo pipefail
 seconds="${1:-10}"
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/tools/install-deps.sh" test
+"$here/scripts/install-deps.sh" test
 build="$here/build-fuzz"
 targets=(png_texture_fuzz block_records_fuzz)
 
 if ! command -v clang++-14 >/dev/null; then
-  echo "tools/fuzz.sh needs clang-14 and libclang-rt-14-dev (libFuzzer)" >&2
+  echo "scripts/fuzz.sh needs clang-14 and libclang-rt-14-dev (libFuzzer)" >&2
   exit 2
 fi
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/install-deps.sh [run|test]...: installs the Debian packages a task
+# scripts/install-deps.sh [run|test]...: installs the Debian packages a task
 # needs, if any is missing.
 #   run   building and using the viewer and voxeltool (./run)
 #   test  run, plus the test suite, the benchmarks, the sanitizer and fuzz
@@ -28,7 +28,7 @@ for group in "${groups[@]}"; do
     run) wanted+=("${run_packages[@]}") ;;
     test) wanted+=("${test_packages[@]}") ;;
     *)
-      echo "tools/install-deps.sh: unknown group '$group' (run or test)" >&2
+      echo "scripts/install-deps.sh: unknown group '$group' (run or test)" >&2
       exit 2
       ;;
   esac

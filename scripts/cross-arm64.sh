@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/cross-arm64.sh [--full] [ctest arguments]: builds the world library
+# scripts/cross-arm64.sh [--full] [ctest arguments]: builds the world library
 # and its GL-free tests for arm64 in build-arm64/ with Debian's cross compiler
 # and runs them under qemu-user-static. They check that the portable noise and
 # meshing code gives the world of x86 byte for byte: the kernels equal Noise3D,

@@ -4,10 +4,10 @@
 #     (LeakSanitizer included), the whole ctest suite;
 #  2. the worker pool, streaming, an end-to-end run and the region tools'
 #     chunk farm (also through voxeltool map) built with ThreadSanitizer.
-# Any report fails the run. Usage: tools/sanitize.sh [asan|tsan]...
+# Any report fails the run. Usage: scripts/sanitize.sh [asan|tsan]...
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/tools/install-deps.sh" test
+"$here/scripts/install-deps.sh" test
 jobs="$(nproc)"
 modes=("$@")
 [ ${#modes[@]} -eq 0 ] && modes=(asan tsan)
