@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/ChunkRegion.h"
+#include "tools/JoiningThread.h"
 
 // Builds the chunks of a region on threads of its own and hands what was made
 // of each chunk to the calling thread in region order: rows of increasing z,
@@ -121,5 +122,5 @@ class TChunkFarm {
   std::exception_ptr Failure_;
 
   // Last, so they are joined before anything they use goes.
-  std::vector<std::jthread> Workers_;
+  std::vector<TJoiningThread> Workers_;
 };

@@ -13,6 +13,7 @@
 
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/JoiningThread.h"
 #include "world/Chunk.h"
 #include "world/Noise.h"
 
@@ -26,7 +27,7 @@ int RunGenerate(const TChunkRegion& region) {
   // hand-over, so nothing but generation is timed.
   std::atomic<long long> next = 0;
   {
-    std::vector<std::jthread> workers;
+    std::vector<TJoiningThread> workers;
     for (unsigned n = 0; n < threads; ++n) {
       workers.emplace_back([&] {
         for (long long c; (c = next++) < region.Count();) {

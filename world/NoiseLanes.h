@@ -4,7 +4,6 @@
 #include <emmintrin.h>
 #endif
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -19,6 +18,13 @@ using TLanes = float __attribute__((vector_size(16)));
 // Four 32-bit integers, for lattice indices and bit masks.
 using TLaneInts = std::int32_t __attribute__((vector_size(16)));
 using TLaneBits = std::uint32_t __attribute__((vector_size(16)));
+
+// std::bit_cast, which the C++ library of the WebAssembly build lacks; GCC
+// and clang both have the builtin behind it.
+template <class TTo, class TFrom>
+constexpr TTo BitCast(const TFrom& from) {
+  return __builtin_bit_cast(TTo, from);
+}
 
 inline TLanes LoadLanes(const float* p) {
   TLanes v;
@@ -89,5 +95,5 @@ inline TLanes LoadTableRow(const float* table, std::uint32_t index) {
 // std::fabs on every lane: the sign bit cleared. Plain vector code, since on
 // x86 it compiles to a single SSE2 and-mask anyway.
 inline TLanes Abs(TLanes v) {
-  return std::bit_cast<TLanes>(std::bit_cast<TLaneBits>(v) & 0x7fffffffu);
+  return BitCast<TLanes>(BitCast<TLaneBits>(v) & 0x7fffffffu);
 }

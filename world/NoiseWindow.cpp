@@ -1,7 +1,5 @@
 #include "world/NoiseWindow.h"
 
-#include <bit>
-
 #include "world/NoiseLattice.h"
 
 namespace {
@@ -12,7 +10,7 @@ namespace {
 void Split(TLanes v, TLaneBits& i, TLanes& f) {
   const TLanes a = Abs(v);
   const TLaneInts truncated = __builtin_convertvector(a, TLaneInts);
-  i = std::bit_cast<TLaneBits>(truncated);
+  i = BitCast<TLaneBits>(truncated);
   f = a - __builtin_convertvector(truncated, TLanes);
 }
 
