@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/CameraControl.h"
+#include "app/FirstViewWatch.h"
 #include "app/Program.h"
 #include "app/Renderer.h"
 #include "gpu/Image.h"
@@ -55,14 +56,12 @@ class TShotPlatform : public TPlatform {
 
   void Flip() override {
     ++Shown_;
-    // The frame being shown was drawn before this frame's upload, so it holds
-    // every initial chunk once all of them were visible at the previous flip.
-    const bool ready = Frames_ > 0 ? Shown_ >= Frames_ : AllVisibleAtLastFlip_;
+    const bool full = FirstView_.FrameIsFull();
+    const bool ready = Frames_ > 0 ? Shown_ >= Frames_ : full;
     if (ready && !Done_) {
       Saved_ = Capture().SavePng(Out_);
       Done_ = true;
     }
-    AllVisibleAtLastFlip_ = VisibleChunks() >= InitialChunkCount_;
     if (Hold_) HoldStill();
     Real_.Flip();
   }
@@ -102,14 +101,6 @@ class TShotPlatform : public TPlatform {
   int Shown() const { return Shown_; }
 
  private:
-  static std::size_t VisibleChunks() {
-    std::size_t visible = 0;
-    for (const auto& mesh : TRenderRegistry::MeshList) {
-      if (mesh->Hidden == 0 && dynamic_cast<const TChunk*>(mesh.get())) ++visible;
-    }
-    return visible;
-  }
-
   static TImage Capture() {
     TImage image;
     image.Width = TRenderer::ScreenWidth;
@@ -139,9 +130,8 @@ class TShotPlatform : public TPlatform {
   std::optional<THold> Hold_;
   bool Shifted_ = false;
   int OriginChunkX_ = 0, OriginChunkZ_ = 0;
-  std::size_t InitialChunkCount_ = InitialChunks(ViewRadius).size();
+  TFirstViewWatch FirstView_;
   int Shown_ = 0;
-  bool AllVisibleAtLastFlip_ = false;
   bool Done_ = false;
   bool Saved_ = false;
 };
