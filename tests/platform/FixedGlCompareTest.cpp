@@ -89,12 +89,12 @@ class FixedGlTest : public GlTest {
   std::unique_ptr<TFixedFunctionGl> Layer;
 };
 
-const TLightSpec kSun{TLight::KIND_DIRECTIONAL, 255, 255, 128, 45.0f, -30.0f};
-const TLightSpec kFrontSun{TLight::KIND_DIRECTIONAL, 200, 230, 255, 10.0f, 20.0f};
-const TLightSpec kPoint{TLight::KIND_POINT, 255, 160, 90, 0, 0, 1.5f, 0.5f, -4.0f, 3.0f};
-const TLightSpec kSpot{
+const TSceneLight kSun{TLight::KIND_DIRECTIONAL, 255, 255, 128, 45.0f, -30.0f};
+const TSceneLight kFrontSun{TLight::KIND_DIRECTIONAL, 200, 230, 255, 10.0f, 20.0f};
+const TSceneLight kPoint{TLight::KIND_POINT, 255, 160, 90, 0, 0, 1.5f, 0.5f, -4.0f, 3.0f};
+const TSceneLight kSpot{
     TLight::KIND_SPOT, 120, 255, 140, 10.0f, 175.0f, -1.0f, 0.0f, -2.0f, 6.0f, 25.0f, 6.0f};
-const TLightSpec kProgramSpot{TLight::KIND_SPOT, 255, 255, 255, 0, 180.0f, 0, 0, -1.0f};
+const TSceneLight kProgramSpot{TLight::KIND_SPOT, 255, 255, 255, 0, 180.0f, 0, 0, -1.0f};
 
 class FixedGlSceneTest : public FixedGlTest, public ::testing::WithParamInterface<TSceneCase> {};
 

@@ -21,7 +21,7 @@
 // layer itself, or TMesaGl for the context's own fixed function), so the two
 // pictures can be compared.
 
-struct TLightSpec {
+struct TSceneLight {
   int Kind = TLight::KIND_DIRECTIONAL;
   int R = 255, G = 255, B = 255;
   float Pitch = 0, Yaw = 0;   // the turn of the light's +Z
@@ -33,7 +33,7 @@ struct TLightSpec {
 
 struct TSceneCase {
   std::string Name;
-  std::vector<TLightSpec> Lights;
+  std::vector<TSceneLight> Lights;
   GLenum Fog = 0;  // GL_LINEAR or GL_EXP; 0 leaves fog off
   bool Lighting = true;
   int TexturedUnits = 3;  // bit i: unit i samples its texture
@@ -73,7 +73,7 @@ class TFixedGlScene {
   template <class TGl>
   GLuint Store(TGl& gl, GLenum target, const void* data, std::size_t size, bool mapped) const;
   template <class TGl>
-  void SetLight(TGl& gl, GLenum id, const TLightSpec& spec) const;
+  void SetLight(TGl& gl, GLenum id, const TSceneLight& light) const;
 };
 
 // As TTexture2D::Load uploads an image.
@@ -123,31 +123,31 @@ GLuint TFixedGlScene::Store(TGl& gl, GLenum target, const void* data, std::size_
 // transform: the renderer's vector transform for a directional light, the
 // whole transform for the others, so that they stand somewhere but the origin.
 template <class TGl>
-void TFixedGlScene::SetLight(TGl& gl, GLenum id, const TLightSpec& spec) const {
+void TFixedGlScene::SetLight(TGl& gl, GLenum id, const TSceneLight& light) const {
   TEntity frame;
-  frame.Locate(spec.X, spec.Y, spec.Z);
-  frame.Rotate(spec.Pitch, spec.Yaw, 0.0f);
-  gl.LoadMatrixf(spec.Kind == TLight::KIND_DIRECTIONAL ? frame.GetVectorTransform()->A
-                                                       : frame.GetTransform()->A);
+  frame.Locate(light.X, light.Y, light.Z);
+  frame.Rotate(light.Pitch, light.Yaw, 0.0f);
+  gl.LoadMatrixf(light.Kind == TLight::KIND_DIRECTIONAL ? frame.GetVectorTransform()->A
+                                                        : frame.GetTransform()->A);
   const GLfloat black[4] = {0, 0, 0, 0};
   gl.Enable(id);
   gl.Lightfv(id, GL_AMBIENT, black);
   gl.Lightfv(id, GL_DIFFUSE, black);
   gl.Lightfv(id, GL_SPECULAR, black);
   const float s = TLight::COLOR_SCALE;
-  const GLfloat diffuse[4] = {spec.R * s, spec.G * s, spec.B * s, 1.0f};
+  const GLfloat diffuse[4] = {light.R * s, light.G * s, light.B * s, 1.0f};
   gl.Lightfv(id, GL_DIFFUSE, diffuse);
   const GLfloat directional[4] = {0, 0, 1, 0}, positional[4] = {0, 0, 0, 1};
   const GLfloat direction[4] = {0, 0, 1, 1};
-  const bool directionalKind = spec.Kind == TLight::KIND_DIRECTIONAL;
+  const bool directionalKind = light.Kind == TLight::KIND_DIRECTIONAL;
   gl.Lightfv(id, GL_POSITION, directionalKind ? directional : positional);
-  if (spec.Kind == TLight::KIND_SPOT) gl.Lightfv(id, GL_SPOT_DIRECTION, direction);
+  if (light.Kind == TLight::KIND_SPOT) gl.Lightfv(id, GL_SPOT_DIRECTION, direction);
   gl.Lightf(id, GL_CONSTANT_ATTENUATION, directionalKind ? 1.0f : 0.0f);
-  gl.Lightf(id, GL_LINEAR_ATTENUATION, directionalKind ? 0.0f : 1.0f / spec.Range);
+  gl.Lightf(id, GL_LINEAR_ATTENUATION, directionalKind ? 0.0f : 1.0f / light.Range);
   gl.Lightf(id, GL_QUADRATIC_ATTENUATION, 0.0f);
-  if (spec.Kind == TLight::KIND_SPOT) {
-    gl.Lightf(id, GL_SPOT_CUTOFF, spec.Gamma);
-    gl.Lightf(id, GL_SPOT_EXPONENT, spec.Theta);
+  if (light.Kind == TLight::KIND_SPOT) {
+    gl.Lightf(id, GL_SPOT_CUTOFF, light.Gamma);
+    gl.Lightf(id, GL_SPOT_EXPONENT, light.Theta);
   }
 }
 
