@@ -1,6 +1,7 @@
 #include "platform/fixedgl/FixedFunctionProgram.h"
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -122,7 +123,7 @@ void TFixedFunctionProgram::Upload(const TFixedFunctionState& state, unsigned ch
       spot[i][0] = light.SpotExponent;
       spot[i][1] = light.SpotCutoff == 180.0f
                        ? -2.0f
-                       : static_cast<float>(std::cos(light.SpotCutoff * M_PI / 180.0));
+                       : static_cast<float>(std::cos(light.SpotCutoff * std::numbers::pi / 180.0));
     }
     FGL(Uniform1i)(lightMask_, mask);
     FGL(Uniform4fv)(lightAmbient_, kLights, &ambient[0][0]);
