@@ -18,7 +18,11 @@
 // Neither ES 3.0 nor WebGL 2 can ask a texture level for its size.
 #define FGL_HAS_TEX_LEVEL_QUERY 0
 #else
+// Asks platform/fixedgl/native/GL/glew.h, when it is on the include path, for
+// GLEW's own names: the layer must reach the driver, not itself.
+#define VX_FIXEDGL_BACKEND
 #include <GL/glew.h>
+#undef VX_FIXEDGL_BACKEND
 #define FGL(name) gl##name
 #define FGL_HAS_TEX_LEVEL_QUERY 1
 #endif

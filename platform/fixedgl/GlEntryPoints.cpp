@@ -3,10 +3,15 @@
 // take the place of Emscripten's JS library functions of the same names; the
 // layer itself reaches WebGL through the emscripten_gl* functions. These are
 // exactly the calls app/, scene/ and gpu/ make, plus glGetError, so that the
-// layer's own errors can be asked for.
-#include <GL/glew.h>
-
+// layer's own errors can be asked for. In the native build through the layer
+// (VOXEL_GL=fixed) the same definitions are named FixedGl_gl* by
+// platform/fixedgl/native/GL/glew.h, which the program includes there.
+//
+// The layer's header comes first: its inline calls of the backend must be
+// read before any redirection of gl* names.
 #include "platform/fixedgl/FixedFunctionGl.h"
+
+#include <GL/glew.h>
 
 namespace {
 
