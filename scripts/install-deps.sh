@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# scripts/install-deps.sh [run|test]...: installs the Debian packages a task
-# needs, if any is missing.
+# scripts/install-deps.sh [run|web|test]...: installs the Debian packages a
+# task needs, if any is missing.
 #   run   building and using the viewer and voxeltool (./run)
-#   test  run, plus the test suite, the benchmarks, the sanitizer and fuzz
-#         builds and the fresh-machine check (./test, .ci/run)
+#   web   run, plus building and serving the browser version (./web): its
+#         libraries are built from the sources of run's -dev packages
+#   test  web, plus the test suite, the benchmarks, the sanitizer and fuzz
+#         builds, the browser tests and the fresh-machine check (./test, .ci/run)
 set -euo pipefail
 
 run_packages=(
@@ -11,8 +13,13 @@ run_packages=(
   liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev libgl1-mesa-dri
   libcli11-dev nlohmann-json3-dev
 )
-test_packages=(
+web_packages=(
   "${run_packages[@]}"
+  emscripten nodejs dpkg-dev
+)
+test_packages=(
+  "${web_packages[@]}"
+  chromium npm
   libgtest-dev libbenchmark-dev
   xvfb libx11-dev libxtst-dev
   libtinygltf-dev nodejs curl ca-certificates
@@ -26,9 +33,10 @@ wanted=()
 for group in "${groups[@]}"; do
   case "$group" in
     run) wanted+=("${run_packages[@]}") ;;
+    web) wanted+=("${web_packages[@]}") ;;
     test) wanted+=("${test_packages[@]}") ;;
     *)
-      echo "scripts/install-deps.sh: unknown group '$group' (run or test)" >&2
+      echo "scripts/install-deps.sh: unknown group '$group' (run, web or test)" >&2
       exit 2
       ;;
   esac
@@ -36,6 +44,9 @@ done
 
 missing=()
 for p in "${wanted[@]}"; do
+  # A Node.js from elsewhere (NodeSource's, say) brings its own npm and
+  # conflicts with Debian's npm package.
+  if [ "$p" = npm ] && command -v npm >/dev/null; then continue; fi
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

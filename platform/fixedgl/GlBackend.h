@@ -15,6 +15,10 @@
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 #define FGL(name) emscripten_gl##name
+// WebGL 2 reads a buffer back, which ES 3.0 cannot, and Emscripten gives it no
+// emscripten_ name; the layer does not define this gl* name, so it is WebGL's.
+extern "C" void glGetBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, void* data);
+#define emscripten_glGetBufferSubData glGetBufferSubData
 // Neither ES 3.0 nor WebGL 2 can ask a texture level for its size.
 #define FGL_HAS_TEX_LEVEL_QUERY 0
 #else

@@ -1,5 +1,5 @@
 // The viewer in a browser page: the desktop program's start-up and frame loop
-// over the browser's platform. The page (web/index.html) puts the data files
+// over the browser's platform. The page (browser/index.html) puts the data files
 // in the working directory before this runs, and asks for index.html?shot by
 // setting Module.shot.
 #include <emscripten/emscripten.h>
@@ -7,11 +7,25 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/CameraControl.h"
 #include "app/Program.h"
 #include "platform/BrowserPlatform.h"
-#include "web/ShotPlatform.h"
+#include "browser/ShotPlatform.h"
 
 EM_JS(int, ShotRequested, (), { return Module["shot"] ? 1 : 0; });
+
+// What the page's tests and measurements read of the running program.
+extern "C" {
+EMSCRIPTEN_KEEPALIVE int voxelview_camera_yaw() {
+  return CameraYaw;
+}
+EMSCRIPTEN_KEEPALIVE int voxelview_camera_pitch() {
+  return CameraPitch;
+}
+EMSCRIPTEN_KEEPALIVE double voxelview_frames_drawn() {
+  return static_cast<double>(TProgram::FramesDrawn);
+}
+}
 
 int main() {
   static bool entered = false;

@@ -1,4 +1,4 @@
-#include "web/ShotPlatform.h"
+#include "browser/ShotPlatform.h"
 
 #include <emscripten/emscripten.h>
 

@@ -1,4 +1,4 @@
-// node web/serve.js SITE [--port N] [--host H] [--no-isolation]: serves the
+// node browser/serve.js SITE [--port N] [--host H] [--no-isolation]: serves the
 // static files of SITE, cross-origin isolated (the viewer's worker threads
 // share memory, which browsers allow only on such a page), compressed when the
 // browser takes it. Port 0 takes a free port; the first line printed names the
@@ -23,7 +23,7 @@ const TYPES = {
 const COMPRESSIBLE = new Set(['.html', '.js', '.wasm', '.lua', '.json']);
 
 function usage(message) {
-  console.error(`serve.js: ${message}\nusage: node web/serve.js SITE [--port N] [--host H] [--no-isolation]`);
+  console.error(`serve.js: ${message}\nusage: node browser/serve.js SITE [--port N] [--host H] [--no-isolation]`);
   process.exit(2);
 }
 
