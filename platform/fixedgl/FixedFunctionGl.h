@@ -40,6 +40,8 @@
 // glTexCoord, GL_NORMALIZE, two-sided lighting, GL_FLAT shading, texture
 // environments other than GL_MODULATE, texturing on units 2..7 (their enables
 // are kept but not drawn with), the texture matrix, matrix stacks,
+// GetTexLevelParameteriv of real textures on the web (ES 3.0 has no such
+// query: it raises GL_INVALID_ENUM),
 // client-memory arrays and indices (a draw from them ends the program: nothing
 // in it gives them). Emulated calls with an enumerant outside the subset raise
 // GL_INVALID_ENUM (the call does nothing), which GetError reports.
