@@ -84,6 +84,8 @@ function start() {
       run.finished = true;
       // As a shell shows it: the desktop's exit(-1) is 255.
       document.title = `voxelview: ended (status ${status & 255})`;
+      // An ended program does not hold the pointer.
+      if (document.pointerLockElement) document.exitPointerLock();
       say('The viewer has ended.');
       ended();
     },

@@ -17,6 +17,8 @@ test('the page\'s first full view is the desktop shot\'s picture', async () => {
     const page = await support.openPage(browser, server.url('index.html?shot'));
     await support.waitForTitle(page, /^voxelview: shot ready$/);
     const web = await support.canvasPixels(page);
+    support.keepPicture('shot-web.png', web);
+    support.keepPicture('shot-desktop.png', desktop);
 
     const overall = support.comparePictures(desktop, web, 8);
     // The sky: the top quarter of the first view, which the terrain does not

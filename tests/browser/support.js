@@ -99,6 +99,13 @@ async function canvasPixels(page) {
   return PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' })));
 }
 
+// With VX_KEEP_PICTURES naming a folder, a test's pictures are kept there to
+// be looked at.
+function keepPicture(name, picture) {
+  const dir = process.env.VX_KEEP_PICTURES;
+  if (dir) fs.writeFileSync(path.join(dir, name), PNG.sync.write(picture));
+}
+
 function readPng(file) {
   return PNG.sync.read(fs.readFileSync(file));
 }
@@ -174,6 +181,7 @@ function comparePictures(a, b, tolerance) {
 
 module.exports = {
   SOURCE, BUILD, WEB_BUILD, SITE, PAGE_DEADLINE_MS, PNG,
-  assertNoErrors, canvasPixels, comparePictures, desktopShot, launchBrowser, openPage, readPng,
+  assertNoErrors, canvasPixels, comparePictures, desktopShot, keepPicture, launchBrowser, openPage,
+  readPng,
   run, startServer, startXServer, temporaryDirectory, waitForProgram, waitForTitle,
 };
