@@ -54,10 +54,8 @@ int RunExport(const TChunkRegion& region, const std::string& path) {
   if (!atlases.AO) NoteMissingAtlas(TBlockClass::AO_PATH, "occlusion texture");
   CreateNoiseTables();
 
-  TOutputFile output(path);
-  const auto fail = [&](const std::exception& error) {
-    return std::runtime_error("cannot write '" + path + "': " + error.what());
-  };
+  // The file's index comes first and is written last.
+  TOutputFile output(path, TOutputFile::TOrder::Seeking);
   try {
     TGlbWriter glb(output.Stream(), static_cast<std::uint64_t>(region.Count()));
     glb.SetAtlases(atlases.Faces ? &*atlases.Faces : nullptr, atlases.AO ? &*atlases.AO : nullptr);
@@ -77,7 +75,7 @@ int RunExport(const TChunkRegion& region, const std::string& path) {
     std::fprintf(stderr, "voxeltool export: %s: export a smaller region\n", error.what());
     return 2;
   } catch (const std::runtime_error& error) {
-    throw fail(error);
+    throw output.Failure(error.what());
   }
   output.Commit();
   return 0;
@@ -97,12 +95,13 @@ void AddExportCommand(CLI::App& tool, int& status) {
       "Chunks are built on all cores; memory holds a few of them and about 8 KB per chunk of\n"
       "the region for the file's index, at most about 60 MB.\n"
       "A GLB file holds at most 4 GiB, so a region has at most 4096 chunks (and is refused while\n"
-      "it is built if its faces pass that size). The file appears only when complete; Ctrl-C\n"
-      "leaves none.");
+      "it is built if its faces pass that size). The file appears only when complete; a failure\n"
+      "or Ctrl-C leaves the old one. Into a pipe (--out -) or a FIFO it goes once complete, kept\n"
+      "until then in an unnamed file in $TMPDIR or /tmp.");
   auto region = std::make_shared<TChunkRegion>();
   auto out = std::make_shared<std::string>();
   region->AddOptions(*command);
-  command->add_option("--out", *out, "the glTF binary file to write")
+  command->add_option("--out", *out, "the glTF binary file to write, - for standard output")
       ->required()
       ->type_name("FILE.glb");
   command->callback([region, out, &status] {

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -66,6 +67,7 @@ void RunMap(const TChunkRegion& region, const std::string& path) {
   const int width = static_cast<int>(region.Width() * kSide);
   const int height = static_cast<int>(region.Depth() * kSide);
   TOutputFile output(path);
+  errno = 0;
   TPngWriter png(output.Stream(), width, height, kCompressionLevel);
 
   // The workers may run a whole band ahead, so they go on while a finished
@@ -83,12 +85,10 @@ void RunMap(const TChunkRegion& region, const std::string& path) {
       std::memcpy(&band[pitch * row + column * kSide * 4], &(*tile)[row * kSide * 4], kSide * 4);
     }
     ++done;
-    if (done % region.Width() == 0 && !png.WriteRows(band.data(), kSide))
-      throw std::runtime_error("cannot write '" + path + "': " + std::strerror(errno));
+    if (done % region.Width() == 0 && !png.WriteRows(band.data(), kSide)) output.Fail(errno);
     progress.Show("map", done, farm.Count());
   }
-  if (!png.Finish())
-    throw std::runtime_error("cannot write '" + path + "': " + std::strerror(errno));
+  if (!png.Finish()) output.Fail(errno);
   output.Commit();
   progress.Clear();
 }
@@ -106,13 +106,15 @@ void AddMapCommand(CLI::App& tool, int& status) {
       "by the slope around it (light from the top left); a column without blocks is transparent.\n"
       "Chunks are generated on all cores; the picture is written 32 rows at a time, so memory\n"
       "stays below about 12 MB, plus 1 MB per core, plus 8 KiB per chunk of the region's width,\n"
-      "however deep the region. The file appears only when complete; Ctrl-C leaves none. PNG\n"
-      "files hold at most 1000000 pixels a side, so a region is at most 31250 chunks wide and\n"
-      "deep.");
+      "however deep the region. The file appears only when complete; a failure or Ctrl-C\n"
+      "leaves the old one. PNG files hold at most 1000000 pixels a side, so a region is at most\n"
+      "31250 chunks wide and deep.");
   auto region = std::make_shared<TChunkRegion>();
   auto out = std::make_shared<std::string>();
   region->AddOptions(*command);
-  command->add_option("--out", *out, "the PNG file to write")->required()->type_name("FILE.png");
+  command->add_option("--out", *out, "the PNG file to write, - for standard output")
+      ->required()
+      ->type_name("FILE.png");
   command->callback([region, out, &status] {
     region->CheckOrder();
     constexpr long long kMaxChunks = TPngWriter::MAX_DIMENSION / kSide;

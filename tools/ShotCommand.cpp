@@ -23,6 +23,8 @@
 #include "platform/GlfwPlatform.h"
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/OutputFile.h"
+#include "tools/PngFile.h"
 #include "world/Chunk.h"
 
 namespace {
@@ -37,8 +39,7 @@ class TShotPlatform : public TPlatform {
     double X = 0.0, Y = 0.0, Z = 0.0;
   };
 
-  TShotPlatform(int frames, std::string out, std::optional<THold> hold)
-      : Frames_(frames), Out_(std::move(out)), Hold_(hold) {}
+  TShotPlatform(int frames, std::optional<THold> hold) : Frames_(frames), Hold_(hold) {}
 
   bool OpenWindow(int width, int height, std::string& error) override {
     return Real_.OpenWindow(width, height, error);
@@ -59,7 +60,7 @@ class TShotPlatform : public TPlatform {
     const bool full = FirstView_.FrameIsFull();
     const bool ready = Frames_ > 0 ? Shown_ >= Frames_ : full;
     if (ready && !Done_) {
-      Saved_ = Capture().SavePng(Out_);
+      Picture_ = Capture();
       Done_ = true;
     }
     if (Hold_) HoldStill();
@@ -96,7 +97,8 @@ class TShotPlatform : public TPlatform {
     }
   }
 
-  bool Saved() const { return Saved_; }
+  // Once Done: what the window showed.
+  const TImage& Picture() const { return Picture_; }
   bool Done() const { return Done_; }
   int Shown() const { return Shown_; }
 
@@ -126,14 +128,13 @@ class TShotPlatform : public TPlatform {
 
   TGlfwPlatform Real_;
   int Frames_;
-  std::string Out_;
   std::optional<THold> Hold_;
   bool Shifted_ = false;
   int OriginChunkX_ = 0, OriginChunkZ_ = 0;
   TFirstViewWatch FirstView_;
   int Shown_ = 0;
   bool Done_ = false;
-  bool Saved_ = false;
+  TImage Picture_;
 };
 
 struct TShotOptions {
@@ -172,19 +173,19 @@ int RunShot(const TShotOptions& options) {
   } else if (!options.Turn.empty()) {
     hold = {CameraStart.X, CameraStart.Y, CameraStart.Z};
   }
-  const int frames = options.Frames;
-  const std::string& out = options.Out;
-  TShotPlatform platform(frames, out, hold);
+  // The file is opened only once the picture is taken: start-up ends the
+  // process on a fatal error, which would leave a temporary file behind. What
+  // can be refused without opening it is refused before the window opens.
+  TOutputFile::CheckPath(options.Out);
+  TShotPlatform platform(options.Frames, hold);
   TProgram::Run(platform);
   if (!platform.Done()) {
     std::fputs("voxeltool shot: ended before the picture was taken\n", stderr);
     return 1;
   }
-  if (!platform.Saved()) {
-    std::fprintf(stderr, "voxeltool shot: cannot write %s\n", out.c_str());
-    return 1;
-  }
-  std::printf("%s: frame %d\n", out.c_str(), platform.Shown());
+  WritePngFile(platform.Picture(), options.Out);
+  // Standard output holds the picture alone.
+  if (options.Out != "-") std::printf("%s: frame %d\n", options.Out.c_str(), platform.Shown());
   return 0;
 }
 
@@ -212,7 +213,7 @@ void AddShotCommand(CLI::App& tool, int& status) {
   command->add_option("--frames", options->Frames, "take the picture after N frames instead")
       ->type_name("N")
       ->check(CLI::Range(1, 1000000));
-  command->add_option("--out", options->Out, "the picture to write")
+  command->add_option("--out", options->Out, "the picture to write, - for standard output")
       ->type_name("FILE.png")
       ->capture_default_str();
   command->callback([options, &status] { status = RunShot(*options); });

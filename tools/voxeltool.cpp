@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,6 +30,10 @@ bool IsCommand(CLI::App& tool, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which is
+  // reported and cleaned up like any failed write, instead of the signal
+  // ending the program with a partial file.
+  std::signal(SIGXFSZ, SIG_IGN);
   CLI::App tool(kDescription, "voxeltool");
   tool.require_subcommand(1);
   tool.fallthrough(false);

@@ -59,7 +59,7 @@ void ExpectRefusals(const std::string& command, const std::vector<TRefusal>& ref
 void ExpectAnInterruptLeavesTheOldFile(const std::string& command, const TRegion& region,
                                        const std::string& out) {
   const std::string previous = "the previous " + out;
-  for (const int signal : {SIGINT, SIGTERM}) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
     TTempDir dir;
     dir.CopyAllData();

@@ -40,8 +40,9 @@ struct TRefusal {
 void ExpectRefusals(const std::string& command, const std::vector<TRefusal>& refusals);
 
 // Starts COMMAND on `region` over an existing `out` in a folder of the data
-// files, interrupts it with SIGINT and then with SIGTERM once it writes its
-// temporary file, and checks that each time it ends by that signal leaving
-// the old file as it was and no other file behind.
+// files, interrupts it with SIGINT, SIGTERM and SIGHUP (a closed terminal),
+// each in a run of its own, once it writes its temporary file, and checks
+// that each time it ends by that signal leaving the old file as it was and no
+// other file behind.
 void ExpectAnInterruptLeavesTheOldFile(const std::string& command, const TRegion& region,
                                        const std::string& out);

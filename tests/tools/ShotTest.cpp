@@ -7,6 +7,7 @@
 #include "gpu/Image.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/OutputCases.h"
 
 namespace {
 
@@ -116,5 +117,11 @@ TEST_F(ShotTest, BadArgumentsAreRefused) {
     ExpectOneLineFailure(result, 2, "voxeltool shot: ");
   }
 }
+
+// The output cases (OutputCases.h): the first frame is a few kilobytes of PNG,
+// past their file-size limit.
+INSTANTIATE_TEST_SUITE_P(
+    Shot, OutputTest, EveryOutputCase({{"shot", {"--frames", "1"}, "out.png", false, IsWholePng}}),
+    OutputTestName);
 
 }  // namespace
