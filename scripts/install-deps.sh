@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# scripts/install-deps.sh [run|test]...: installs the Debian packages a task
-# needs, if any is missing.
-#   run   building and using the viewer and voxeltool (./run)
-#   test  run, plus the test suite, the benchmarks, the sanitizer and fuzz
-#         builds and the fresh-machine check (./test, .ci/run)
+# scripts/install-deps.sh [run|package|test]...: installs the Debian packages a
+# task needs, if any is missing.
+#   run      building and using the viewer and voxeltool (./run)
+#   package  run, plus building and checking the Debian package (./package)
+#   test     run, plus the test suite, the benchmarks, the sanitizer and fuzz
+#            builds and the fresh-machine checks (./test, .ci/run)
 set -euo pipefail
 
 run_packages=(
@@ -11,11 +12,20 @@ run_packages=(
   liblua5.1-0-dev libpng-dev libglew-dev libglfw3-dev libgl1-mesa-dri
   libcli11-dev nlohmann-json3-dev
 )
+# dpkg-dev for dpkg-shlibdeps and dpkg-buildflags, file for CPack's search of
+# the programs among the files.
+package_packages=(
+  "${run_packages[@]}"
+  dpkg-dev file lintian
+)
+# groff-base renders the man page for the test that holds it to --help,
+# desktop-file-utils checks the menu entry, npm installs the glTF validator.
 test_packages=(
   "${run_packages[@]}"
   libgtest-dev libbenchmark-dev
   xvfb libx11-dev libxtst-dev
   libtinygltf-dev nodejs npm ca-certificates
+  groff-base desktop-file-utils
   clang-14 libclang-rt-14-dev
   mmdebstrap
 )
@@ -26,9 +36,10 @@ wanted=()
 for group in "${groups[@]}"; do
   case "$group" in
     run) wanted+=("${run_packages[@]}") ;;
+    package) wanted+=("${package_packages[@]}") ;;
     test) wanted+=("${test_packages[@]}") ;;
     *)
-      echo "scripts/install-deps.sh: unknown group '$group' (run or test)" >&2
+      echo "scripts/install-deps.sh: unknown group '$group' (run, package or test)" >&2
       exit 2
       ;;
   esac

@@ -22,6 +22,7 @@
 #include "platform/GlfwPlatform.h"
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/DataPack.h"
 #include "world/Chunk.h"
 
 namespace {
@@ -184,6 +185,7 @@ int RunShot(const TShotOptions& options) {
   }
   const int frames = options.Frames;
   const std::string& out = options.Out;
+  TDataPack::Use("voxeltool shot");
   TShotPlatform platform(frames, out, hold);
   TProgram::Run(platform);
   if (!platform.Done()) {

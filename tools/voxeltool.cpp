@@ -4,15 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/Commands.h"
+#include "tools/CommandLine.h"
 
 namespace {
-
-constexpr const char* kDescription =
-    "voxeltool: the viewer's world and data files from the command line.\n"
-    "Commands that read the block data take Blocks.lua, Texture.png and AO.png\n"
-    "from the working directory, as the viewer does. Blocks.lua is a Lua program\n"
-    "run with all of Lua's standard libraries: run only scripts you trust.";
 
 // The name of the subcommand the command line chose, for error messages.
 std::string CommandName(const CLI::App& tool) {
@@ -29,18 +23,9 @@ bool IsCommand(CLI::App& tool, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App tool(kDescription, "voxeltool");
-  tool.require_subcommand(1);
-  tool.fallthrough(false);
+  CLI::App tool;
   int status = 0;
-  AddAtlasCommand(tool, status);
-  AddBlocksCommand(tool, status);
-  AddDigestCommand(tool, status);
-  AddBenchCommand(tool, status);
-  AddShotCommand(tool, status);
-  AddMapCommand(tool, status);
-  AddExportCommand(tool, status);
-  AddGenerateCommand(tool, status);
+  SetUpTool(tool, status);
 
   try {
     // CLI11 would only say that a command is required.
