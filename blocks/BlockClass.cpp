@@ -1,5 +1,7 @@
 #include "blocks/BlockClass.h"
 
+#include "blocks/DataFolder.h"
+
 namespace {
 
 const TBlockClass EmptyClass;
@@ -32,8 +34,8 @@ void TBlockClass::Init() {
 }
 
 void TBlockClass::LoadBlockTextures() {
-  BlockTexture = TTexture2D::Load(TEXTURE_PATH);
-  AOTexture = TTexture2D::Load(AO_PATH);
+  BlockTexture = TTexture2D::Load(TDataFolder::PathOf(TEXTURE_PATH));
+  AOTexture = TTexture2D::Load(TDataFolder::PathOf(AO_PATH));
 }
 
 void TBlockClass::PrecalcAOCoordinates() {

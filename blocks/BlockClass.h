@@ -64,6 +64,7 @@ class TBlockClass {
 
   // LoadBlockTextures, then PrecalcAOCoordinates. Needs the OpenGL context.
   static void Init();
+  // TEXTURE_PATH and AO_PATH, in TDataFolder.
   static void LoadBlockTextures();
   static void PrecalcAOCoordinates();
   // The 8-bit occupancy mask of the face seen from the open cell at grid indices

@@ -14,6 +14,7 @@ extern "C" {
 #include <string>
 
 #include "blocks/BlockClass.h"
+#include "blocks/DataFolder.h"
 #include "platform/FatalError.h"
 
 namespace {
@@ -188,7 +189,7 @@ void TLuaHandler::LoadAllBlocks() {
   lua_State* L = LuaState;
   lua_createtable(L, 0, 0);
   lua_setfield(L, LUA_GLOBALSINDEX, "Blocks");
-  if (luaL_loadfile(L, BLOCK_FILE_PATH) != 0)
+  if (luaL_loadfile(L, TDataFolder::PathOf(BLOCK_FILE_PATH).c_str()) != 0)
     FatalError("Lua Error: Error while loading lua script:\n\"" + MessageAt(L, -1) + "\"");
   if (lua_pcall(L, 0, 0, 0) != 0)
     FatalError("Lua Error: Error while executing lua script:\n\"" + MessageAt(L, -1) + "\"");

@@ -32,7 +32,7 @@ class TLuaHandler {
 
   // A fresh state with the standard libraries, then LoadAllBlocks.
   static void Init();
-  // Runs BLOCK_FILE_PATH and registers every record of Blocks.
+  // Runs BLOCK_FILE_PATH (in TDataFolder) and registers every record of Blocks.
   static void LoadAllBlocks();
   // Registers every record of the global Blocks of `L`, a state the script has
   // already run in. Returns the fatal message ("Lua Error: ..."), or "" when

@@ -15,6 +15,9 @@
 # mounts); the root is removed afterwards unless --keep is given.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo "$0" "$@"  # chroot and mounts
+fi
 suite_runs=1
 keep=0
 while [ $# -gt 0 ]; do
@@ -24,81 +27,19 @@ while [ $# -gt 0 ]; do
     *) echo "usage: scripts/fresh-machine.sh [--suite-runs N] [--keep]" >&2; exit 2 ;;
   esac
 done
-if [ "$(id -u)" -ne 0 ]; then
-  exec sudo "$0" "$@"  # chroot and mounts
-fi
 "$here/scripts/install-deps.sh" test
 
-started=$SECONDS
-say() { echo "== fresh machine, $((SECONDS - started)) s: $*"; }
-root="$(mktemp -d /tmp/voxelview-fresh.XXXXXX)"
-mounts=()
-cleanup() {
-  local status=$?
-  # Innermost first; lazily, so a process still holding a mount cannot keep
-  # it (and the host's /dev below it) in the root.
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -R -l "${mounts[i]}" 2>/dev/null || true; done
-  if [ "$keep" -eq 1 ]; then
-    echo "== root kept in $root"
-  else
-    rm -rf --one-file-system "$root"
-  fi
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+source "$here/scripts/fresh-root.sh"
 if [ -n "$(git -C "$here" status --porcelain --untracked-files=no)" ]; then
   echo "== note: uncommitted changes are not part of the check (a clean clone of HEAD is)"
 fi
 commit="$(git -C "$here" rev-parse HEAD)"
-
-sources=()
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-  [ -f "$f" ] && sources+=("$f")
-done
-say "making a minimal Debian 12 root in $root"
-mmdebstrap --quiet --variant=minbase --include=git,ca-certificates bookworm "$root" "${sources[@]}"
-
-# The root sits on this machine's network: where that network's traffic
-# passes through a proxy that presents certificates of a local authority, a
-# user's machine there trusts that authority too (downloads such as the glTF
-# validator's fail otherwise), and it uses the same proxy. The root trusts what
-# this machine trusts, however it came to: each certificate of the bundle that
-# this machine's TLS clients read, and the root's own bundle lacks, becomes a
-# local authority of the root's.
-host_bundle="${SSL_CERT_FILE:-/etc/ssl/certs/ca-certificates.crt}"
-if [ -f "$host_bundle" ]; then
-  local_cas="$root/usr/local/share/ca-certificates"
-  mkdir -p "$local_cas"
-  awk -v dir="$local_cas" '
-    /-----BEGIN CERTIFICATE-----/ { pem = "" }
-    { pem = pem $0 "\n" }
-    /-----END CERTIFICATE-----/ {
-      if (FNR == NR) { known[pem] = 1 }
-      else if (!(pem in known)) { file = sprintf("%s/host-%d.crt", dir, ++n); printf "%s", pem > file; close(file) }
-    }
-  ' "$root/etc/ssl/certs/ca-certificates.crt" "$host_bundle"
-  chroot "$root" update-ca-certificates > /dev/null
-fi
+fresh_root_start "fresh machine" "$keep" git,ca-certificates
 
 say "cloning $commit"
 git clone --quiet --no-local "$here" "$root/root/voxelview"
 git -C "$root/root/voxelview" checkout --quiet --detach "$commit"
-
-mount -t proc proc "$root/proc" && mounts+=("$root/proc")
-mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" && mounts+=("$root/sys")
-mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" && mounts+=("$root/dev")
-
-proxies=()
-for name in http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do
-  if [ -n "${!name:-}" ]; then proxies+=("$name=${!name}"); fi
-done
-in_root() {  # runs a bash command in the clone, as a new login would
-  chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "${proxies[@]}" \
-    /bin/bash -c "cd /root/voxelview && $1"
-}
+root_workdir=/root/voxelview
 
 say "./run with only what it installs itself, and no display"
 in_root '

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# scripts/install-deps.sh [run|web|test]...: installs the Debian packages a
-# task needs, if any is missing.
-#   run   building and using the viewer and voxeltool (./run)
-#   web   run, plus building and serving the browser version (./web): its
-#         libraries are built from the sources of run's -dev packages
-#   test  web, plus the test suite, the benchmarks, the sanitizer and fuzz
-#         builds, the browser tests and the fresh-machine check (./test, .ci/run)
+# scripts/install-deps.sh [run|web|package|test]...: installs the Debian
+# packages a task needs, if any is missing.
+#   run      building and using the viewer and voxeltool (./run)
+#   web      run, plus building and serving the browser version (./web): its
+#            libraries are built from the sources of run's -dev packages
+#   package  run, plus building and checking the Debian package (./package)
+#   test     all of them, plus the test suite, the benchmarks, the sanitizer
+#            and fuzz builds, the browser tests and the fresh-machine checks
+#            (./test, .ci/run)
 set -euo pipefail
 
 run_packages=(
@@ -17,12 +19,23 @@ web_packages=(
   "${run_packages[@]}"
   emscripten nodejs dpkg-dev
 )
+# dpkg-dev for dpkg-shlibdeps and dpkg-buildflags, file for CPack's search of
+# the programs among the files.
+package_packages=(
+  "${run_packages[@]}"
+  dpkg-dev file lintian
+)
+# groff-base renders the man page for the test that holds it to --help,
+# desktop-file-utils checks the menu entry, npm installs the glTF validator
+# and the browser tests' driver, chromium runs the browser tests.
 test_packages=(
   "${web_packages[@]}"
-  chromium npm
+  "${package_packages[@]}"
+  chromium
   libgtest-dev libbenchmark-dev
   xvfb libx11-dev libxtst-dev
-  libtinygltf-dev nodejs curl ca-certificates
+  libtinygltf-dev nodejs npm ca-certificates
+  groff-base desktop-file-utils
   clang-14 libclang-rt-14-dev
   mmdebstrap
 )
@@ -34,9 +47,10 @@ for group in "${groups[@]}"; do
   case "$group" in
     run) wanted+=("${run_packages[@]}") ;;
     web) wanted+=("${web_packages[@]}") ;;
+    package) wanted+=("${package_packages[@]}") ;;
     test) wanted+=("${test_packages[@]}") ;;
     *)
-      echo "scripts/install-deps.sh: unknown group '$group' (run, web or test)" >&2
+      echo "scripts/install-deps.sh: unknown group '$group' (run, web, package or test)" >&2
       exit 2
       ;;
   esac
@@ -44,9 +58,9 @@ done
 
 missing=()
 for p in "${wanted[@]}"; do
-  # A Node.js from elsewhere (NodeSource's, say) brings its own npm and
-  # conflicts with Debian's npm package.
-  if [ "$p" = npm ] && command -v npm >/dev/null; then continue; fi
+  # A Node from elsewhere (NodeSource's) brings its own npm and refuses
+  # Debian's; the command is what the build needs.
+  if [ "$p" = npm ] && command -v npm > /dev/null; then continue; fi
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

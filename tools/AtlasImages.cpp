@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "blocks/BlockClass.h"
+#include "blocks/DataFolder.h"
 
 TAtlasImages TAtlasImages::Load() {
-  return {LoadTexture(TBlockClass::TEXTURE_PATH), LoadTexture(TBlockClass::AO_PATH)};
+  return {LoadTexture(TDataFolder::PathOf(TBlockClass::TEXTURE_PATH)),
+          LoadTexture(TDataFolder::PathOf(TBlockClass::AO_PATH))};
 }
 
 std::optional<TImage> TAtlasImages::LoadTexture(const std::string& path) {

@@ -1,4 +1,4 @@
-// voxeltool blocks: runs ./Blocks.lua the way the viewer does at start-up and
+// voxeltool blocks: runs Blocks.lua the way the viewer does at start-up and
 // lists the block classes it registers, one line per class in ascending ID:
 //
 //   ID=<int> FaceTexture=<6 ints> FaceU=<6 floats> FaceV=<6 floats>
@@ -25,6 +25,7 @@
 #include "blocks/BlockClass.h"
 #include "blocks/LuaHandler.h"
 #include "tools/Commands.h"
+#include "tools/DataPack.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ std::string DescribeBlock(const TBlockClass& block) {
 }
 
 int RunBlocks() {
+  TDataPack::Use("voxeltool blocks");
   TLuaHandler::Init();
   for (const std::shared_ptr<TBlockClass>& block : TBlockClass::BlockClasses) {
     if (block) std::printf("%s\n", DescribeBlock(*block).c_str());
@@ -96,11 +98,11 @@ int RunBlocks() {
 }  // namespace
 
 void AddBlocksCommand(CLI::App& tool, int& status) {
-  CLI::App* command =
-      tool.add_subcommand("blocks", "check ./Blocks.lua and list its block classes");
+  CLI::App* command = tool.add_subcommand("blocks", "check Blocks.lua and list its block classes");
   command->footer(
-      "Runs ./Blocks.lua as the viewer does at start-up and prints one line per block class\n"
+      "Runs Blocks.lua as the viewer does at start-up and prints one line per block class\n"
       "with all its values. A script error ends it as it ends the viewer: the message on\n"
-      "standard error, status 255.");
+      "standard error, status 255. Without a Blocks.lua in the working directory it checks\n"
+      "the installed one, and says so on standard error.");
   command->callback([&status] { status = RunBlocks(); });
 }

@@ -12,11 +12,13 @@
 #include <thread>
 
 #include "blocks/BlockClass.h"
+#include "blocks/DataFolder.h"
 #include "blocks/LuaHandler.h"
 #include "tools/AtlasImages.h"
 #include "tools/ChunkFarm.h"
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/DataPack.h"
 #include "tools/GlbWriter.h"
 #include "tools/OutputFile.h"
 #include "tools/ProgressBar.h"
@@ -36,17 +38,18 @@ TGlbWriter::TChunkMesh BuildMesh(int x, int z) {
   return TGlbWriter::ConvertChunk(*chunk);
 }
 
-void NoteMissingAtlas(const char* path, const char* role) {
+void NoteMissingAtlas(const char* name, const char* role) {
   std::fprintf(stderr,
                "voxeltool export: %s cannot be read: the material has no %s, as the viewer draws "
                "without it\n",
-               path, role);
+               TDataFolder::PathOf(name).c_str(), role);
 }
 
 // Returns the exit status.
 int RunExport(const TChunkRegion& region, const std::string& path) {
   // Script errors end the command here, as they end the viewer, before any
   // file exists.
+  TDataPack::Use("voxeltool export");
   TLuaHandler::Init();
   TBlockClass::PrecalcAOCoordinates();
   const TAtlasImages atlases = TAtlasImages::Load();
@@ -90,8 +93,8 @@ void AddExportCommand(CLI::App& tool, int& status) {
       "Writes a glTF 2.0 binary file (.glb): one node and one mesh per chunk, the node at the\n"
       "chunk's world position (32 X, 0, 32 Z), the mesh holding its faces in local coordinates\n"
       "with the viewer's positions, colours and both atlases' texture coordinates; normals point\n"
-      "out of the visible side, as glTF viewers expect. One material embeds ./Texture.png and\n"
-      "./AO.png (occlusion, second texture coordinates), sampled nearest as in the viewer.\n"
+      "out of the visible side, as glTF viewers expect. One material embeds Texture.png and\n"
+      "AO.png (occlusion, second texture coordinates), sampled nearest as in the viewer.\n"
       "Chunks are built on all cores; memory holds a few of them and about 8 KB per chunk of\n"
       "the region for the file's index, at most about 60 MB.\n"
       "A GLB file holds at most 4 GiB, so a region has at most 4096 chunks (and is refused while\n"

@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "blocks/BlockClass.h"
+#include "blocks/DataFolder.h"
 #include "blocks/LuaHandler.h"
 #include "gpu/PngWriter.h"
 #include "tools/AtlasImages.h"
 #include "tools/ChunkFarm.h"
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/DataPack.h"
 #include "tools/MapPainter.h"
 #include "tools/OutputFile.h"
 #include "tools/ProgressBar.h"
@@ -54,13 +56,15 @@ TTile BuildTile(const TMapPainter& painter, int x, int z) {
 void RunMap(const TChunkRegion& region, const std::string& path) {
   // Script errors end the command here, as they end the viewer, before any
   // file exists.
+  TDataPack::Use("voxeltool map");
   TLuaHandler::Init();
-  const std::optional<TImage> atlas = TAtlasImages::LoadTexture(TBlockClass::TEXTURE_PATH);
+  const std::string texture = TDataFolder::PathOf(TBlockClass::TEXTURE_PATH);
+  const std::optional<TImage> atlas = TAtlasImages::LoadTexture(texture);
   if (!atlas)
     std::fprintf(stderr,
                  "voxeltool map: %s cannot be read: faces are drawn untextured (white), as the "
                  "viewer draws them\n",
-                 TBlockClass::TEXTURE_PATH);
+                 texture.c_str());
   const TMapPainter painter(atlas ? &*atlas : nullptr);
   CreateNoiseTables();
 
@@ -102,7 +106,7 @@ void AddMapCommand(CLI::App& tool, int& status) {
       "One pixel per block column: pixel (px, py) shows world column (32 * X0 + px, 32 * Z0 + "
       "py),\n"
       "so x grows to the right and z downwards. A column shows the mean colour of the atlas tile\n"
-      "on the top face of its highest block, as ./Blocks.lua and ./Texture.png define it, shaded\n"
+      "on the top face of its highest block, as Blocks.lua and Texture.png define it, shaded\n"
       "by the slope around it (light from the top left); a column without blocks is transparent.\n"
       "Chunks are generated on all cores; the picture is written 32 rows at a time, so memory\n"
       "stays below about 12 MB, plus 1 MB per core, plus 8 KiB per chunk of the region's width,\n"

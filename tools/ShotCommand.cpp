@@ -23,6 +23,7 @@
 #include "platform/GlfwPlatform.h"
 #include "tools/ChunkRegion.h"
 #include "tools/Commands.h"
+#include "tools/DataPack.h"
 #include "tools/OutputFile.h"
 #include "tools/PngFile.h"
 #include "world/Chunk.h"
@@ -177,6 +178,7 @@ int RunShot(const TShotOptions& options) {
   // process on a fatal error, which would leave a temporary file behind. What
   // can be refused without opening it is refused before the window opens.
   TOutputFile::CheckPath(options.Out);
+  TDataPack::Use("voxeltool shot");
   TShotPlatform platform(options.Frames, hold);
   TProgram::Run(platform);
   if (!platform.Done()) {

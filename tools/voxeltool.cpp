@@ -5,15 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/Commands.h"
+#include "tools/CommandLine.h"
 
 namespace {
-
-constexpr const char* kDescription =
-    "voxeltool: the viewer's world and data files from the command line.\n"
-    "Commands that read the block data take Blocks.lua, Texture.png and AO.png\n"
-    "from the working directory, as the viewer does. Blocks.lua is a Lua program\n"
-    "run with all of Lua's standard libraries: run only scripts you trust.";
 
 // The name of the subcommand the command line chose, for error messages.
 std::string CommandName(const CLI::App& tool) {
@@ -34,18 +28,9 @@ int main(int argc, char** argv) {
   // reported and cleaned up like any failed write, instead of the signal
   // ending the program with a partial file.
   std::signal(SIGXFSZ, SIG_IGN);
-  CLI::App tool(kDescription, "voxeltool");
-  tool.require_subcommand(1);
-  tool.fallthrough(false);
+  CLI::App tool;
   int status = 0;
-  AddAtlasCommand(tool, status);
-  AddBlocksCommand(tool, status);
-  AddDigestCommand(tool, status);
-  AddBenchCommand(tool, status);
-  AddShotCommand(tool, status);
-  AddMapCommand(tool, status);
-  AddExportCommand(tool, status);
-  AddGenerateCommand(tool, status);
+  SetUpTool(tool, status);
 
   try {
     // CLI11 would only say that a command is required.

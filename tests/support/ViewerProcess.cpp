@@ -13,10 +13,10 @@
 #include "tests/support/XInput.h"
 #include "world/Chunk.h"
 
-bool TViewerProcess::Start(const std::string& workingDirectory) {
+bool TViewerProcess::Start(const std::string& workingDirectory, const std::string& program) {
   TProcessOptions options;
   options.WorkingDirectory = workingDirectory;
-  if (!Child_.Start({VX_VOXELVIEW}, options)) return false;
+  if (!Child_.Start({program}, options)) return false;
   Pid_ = Child_.Pid();
   return true;
 }

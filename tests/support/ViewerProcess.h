@@ -11,8 +11,9 @@
 // own X display, with the means to find its window and send it input.
 class TViewerProcess {
  public:
-  // False if the program could not be started.
-  bool Start(const std::string& workingDirectory);
+  // False if the program could not be started. `program` may be another way
+  // to start the viewer (the installed launcher).
+  bool Start(const std::string& workingDirectory, const std::string& program = VX_VOXELVIEW);
   // The X id of the viewer's window once it is mapped. Empty if it is not
   // mapped within `timeoutSeconds`, or at once, with a test failure that says
   // how it ended, if the viewer ends first.
