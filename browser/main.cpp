@@ -22,6 +22,9 @@ EMSCRIPTEN_KEEPALIVE int voxelview_camera_yaw() {
 EMSCRIPTEN_KEEPALIVE int voxelview_camera_pitch() {
   return CameraPitch;
 }
+EMSCRIPTEN_KEEPALIVE int voxelview_pending_chunks() {
+  return PendingChunks;
+}
 EMSCRIPTEN_KEEPALIVE double voxelview_frames_drawn() {
   return static_cast<double>(TProgram::FramesDrawn);
 }

@@ -169,10 +169,26 @@ function showError(error) {
   say(String(error && error.message ? error.message : error));
 }
 
-if (!self.crossOriginIsolated) {
+// Without isolation from the server, the isolation worker gives it from the
+// page's second load on; it is asked for once per tab, so a browser that
+// will not let it isolate the page gets the explanation, not a reload loop.
+async function isolate() {
+  const asked = 'voxelview: isolation worker asked';
+  if ('serviceWorker' in navigator && self.isSecureContext && !sessionStorage.getItem(asked)) {
+    sessionStorage.setItem(asked, '1');
+    say('Setting up the page (its server does not isolate it)…');
+    await navigator.serviceWorker.register('isolation-worker.js');
+    await navigator.serviceWorker.ready;
+    location.reload();
+    return;
+  }
   say('This page is not cross-origin isolated, so the viewer\'s worker threads cannot run: ' +
       'its server must send Cross-Origin-Opener-Policy: same-origin and ' +
       'Cross-Origin-Embedder-Policy: require-corp.');
-} else {
+}
+
+if (self.crossOriginIsolated) {
   fetchOurs().then(start).catch(showError);
+} else {
+  isolate().catch(showError);
 }
