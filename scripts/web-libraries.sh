@@ -58,7 +58,7 @@ upstream() { local v="${1#*:}"; echo "${v%-*}"; }
 src="$dir/src"
 rm -rf "$src"
 mkdir -p "$src"
-declare -A tree
+declare -A tree used
 for source in lua5.1 libpng1.6 zlib; do
   want="${installed[$source]}"
   mapfile -t candidates < <(
@@ -77,7 +77,8 @@ for source in lua5.1 libpng1.6 zlib; do
     echo "web-libraries: no source package of $source $(upstream "$want") could be fetched" >&2
     exit 1
   fi
-  [ "$got" = "$want" ] || echo "web-libraries: $source $want is gone from the archive; using $got" >&2
+  [ "$got" = "$want" ] || echo "web-libraries: $source $want cannot be fetched; using $got" >&2
+  used[$source]="$got"
   tree[$source]="$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "${source}-*" | head -n 1)"
 done
 
@@ -127,5 +128,7 @@ cp "$lua/lua.h" "$lua/luaconf.h" "$lua/lualib.h" "$lua/lauxlib.h" "$lua/lua5.1-d
   "$prefix/include/lua5.1/"
 [ -f "${tree[lua5.1]}/etc/lua.hpp" ] && cp "${tree[lua5.1]}/etc/lua.hpp" "$prefix/include/lua5.1/"
 
+# Keyed by what the desktop links, so that its next update builds anew.
 echo "$stamp" > "$prefix/versions"
-echo "web-libraries: $stamp in $prefix" >&2
+echo "web-libraries: built lua5.1 ${used[lua5.1]}, libpng1.6 ${used[libpng1.6]}," \
+  "zlib ${used[zlib]} into $prefix" >&2
