@@ -45,9 +45,14 @@ async function startServer(options = {}) {
 }
 
 async function launchBrowser() {
-  // Its own profile each time, and nothing that would reach the network.
+  // Its own profile each time, and nothing that would reach the network. No
+  // display either, whatever the caller's environment names: headless, it
+  // needs none, and given one that does not answer, it gives pages no WebGL.
+  const env = { ...process.env };
+  for (const name of ['DISPLAY', 'WAYLAND_DISPLAY', 'XAUTHORITY']) delete env[name];
   return puppeteer.launch({
     executablePath: process.env.VX_CHROMIUM || '/usr/bin/chromium',
+    env,
     headless: true,
     args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
