@@ -37,11 +37,7 @@ test('the page\'s input', async (t) => {
   await t.test('the pointer turns the view once captured, and Escape ends the viewer', async () => {
     const page = await support.openPage(browser, server.url('index.html'));
     await support.waitForProgram(page);
-    // Until the start square is built, the workers take the cores from the
-    // frames (a page cannot lower their priority, as the desktop does): wait
-    // until the camera flies, which it does once few chunks are pending.
-    await page.waitForFunction(() => run.module._voxelview_frames_drawn() > 0 &&
-                                     run.module._voxelview_pending_chunks() < 5,
+    await page.waitForFunction(() => run.module._voxelview_frames_drawn() > 0,
                                { timeout: support.PAGE_DEADLINE_MS, polling: 100 });
     const box = await (await page.$('#canvas')).boundingBox();
     const centre = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
