@@ -82,23 +82,25 @@ class TTimedPlatform : public TPlatform {
 
 struct TSummary {
   std::size_t Count;
-  double Median, P90, Min, Max;
+  double Median, P90, Mean, Min, Max;
 };
 
 TSummary Summarise(std::vector<double> samples) {
-  if (samples.empty()) return {0, 0.0, 0.0, 0.0, 0.0};
+  if (samples.empty()) return {0, 0.0, 0.0, 0.0, 0.0, 0.0};
   std::sort(samples.begin(), samples.end());
   const std::size_t n = samples.size();
   const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
   // Nearest rank, as voxeltool bench takes it.
   const std::size_t p90 = (9 * n + 9) / 10 - 1;
-  return {n, median, samples[p90], samples.front(), samples.back()};
+  double total = 0.0;
+  for (double sample : samples) total += sample;
+  return {n, median, samples[p90], total / static_cast<double>(n), samples.front(), samples.back()};
 }
 
 void PrintRow(const char* name, const std::vector<double>& samples) {
   const TSummary s = Summarise(samples);
-  std::printf("  %-22s %6zu %8.2f %8.2f %8.2f %8.2f\n", name, s.Count, s.Median, s.P90, s.Min,
-              s.Max);
+  std::printf("  %-22s %6zu %8.2f %8.2f %8.2f %8.2f %8.2f\n", name, s.Count, s.Median, s.P90,
+              s.Mean, s.Min, s.Max);
 }
 
 // Frame-to-frame times of the shown frames first + 1 .. last (indices).
@@ -124,7 +126,8 @@ int Measure(const TClock::time_point started, bool freeRunning, int flightFrames
   std::printf("first full view: frame %d, %.0f ms after main (%s)\n", full + 1,
               MillisecondsBetween(started, shown[full]),
               freeRunning ? "free-running: no 60 Hz wait" : "paced at 60 Hz, as the viewer");
-  std::printf("  %-22s %6s %8s %8s %8s %8s\n", "ms", "frames", "median", "p90", "min", "max");
+  std::printf("  %-22s %6s %8s %8s %8s %8s %8s\n", "ms", "frames", "median", "p90", "mean", "min",
+              "max");
   PrintRow("interval, loading", Intervals(shown, 0, full));
   PrintRow("interval, flight", Intervals(shown, full, last));
   const std::vector<double>& work = platform.Work();
