@@ -68,7 +68,7 @@ TFixedFunctionProgram::TFixedFunctionProgram() {
   lighting_ = at("u_lighting");
   colorMaterial_ = at("u_colorMaterial");
   sceneAmbient_ = at("u_sceneAmbient");
-  lightMask_ = at("u_lightMask");
+  lightCount_ = at("u_lightCount");
   lightAmbient_ = at("u_lightAmbient");
   lightDiffuse_ = at("u_lightDiffuse");
   lightPosition_ = at("u_lightPosition");
@@ -103,12 +103,15 @@ void TFixedFunctionProgram::Upload(const TFixedFunctionState& state, unsigned ch
     FGL(Uniform1i)(lighting_, state.Lighting ? 1 : 0);
     FGL(Uniform1i)(colorMaterial_, state.ColorMaterial ? 1 : 0);
     FGL(Uniform4fv)(sceneAmbient_, 1, state.LightModelAmbient.data());
-    int mask = 0;
-    float ambient[kLights][4], diffuse[kLights][4], position[kLights][4];
-    float direction[kLights][3], attenuation[kLights][3], spot[kLights][2];
-    for (int i = 0; i < kLights; ++i) {
-      const TFixedFunctionState::TLight& light = state.Lights[i];
-      if (light.Enabled) mask |= 1 << i;
+    // The enabled lights packed into slots 0 .. count - 1, in the order of
+    // their numbers (the shader's sum keeps OpenGL's order); the other slots
+    // stay zero and are not read.
+    int count = 0;
+    float ambient[kLights][4] = {}, diffuse[kLights][4] = {}, position[kLights][4] = {};
+    float direction[kLights][3] = {}, attenuation[kLights][3] = {}, spot[kLights][2] = {};
+    for (const TFixedFunctionState::TLight& light : state.Lights) {
+      if (!light.Enabled) continue;
+      const int i = count++;
       for (int c = 0; c < 4; ++c) {
         ambient[i][c] = light.Ambient[c];
         diffuse[i][c] = light.Diffuse[c];
@@ -125,7 +128,7 @@ void TFixedFunctionProgram::Upload(const TFixedFunctionState& state, unsigned ch
                        ? -2.0f
                        : static_cast<float>(std::cos(light.SpotCutoff * std::numbers::pi / 180.0));
     }
-    FGL(Uniform1i)(lightMask_, mask);
+    FGL(Uniform1i)(lightCount_, count);
     FGL(Uniform4fv)(lightAmbient_, kLights, &ambient[0][0]);
     FGL(Uniform4fv)(lightDiffuse_, kLights, &diffuse[0][0]);
     FGL(Uniform4fv)(lightPosition_, kLights, &position[0][0]);

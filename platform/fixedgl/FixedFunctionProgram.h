@@ -27,7 +27,7 @@ class TFixedFunctionProgram {
  private:
   GLuint program_ = 0;
   GLint modelView_ = -1, projection_ = -1, normalMatrix_ = -1;
-  GLint lighting_ = -1, colorMaterial_ = -1, sceneAmbient_ = -1, lightMask_ = -1;
+  GLint lighting_ = -1, colorMaterial_ = -1, sceneAmbient_ = -1, lightCount_ = -1;
   GLint lightAmbient_ = -1, lightDiffuse_ = -1, lightPosition_ = -1;
   GLint lightSpotDirection_ = -1, lightAttenuation_ = -1, lightSpot_ = -1;
   GLint textureMask_ = -1, fogMode_ = -1, fogColor_ = -1, fogParams_ = -1;

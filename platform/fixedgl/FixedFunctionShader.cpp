@@ -9,6 +9,13 @@ namespace FixedFunctionShader {
 // clamped to 0..1, alpha the material's diffuse alpha. n is the normal carried
 // by the inverse transpose and not renormalised; VP is the unit vector to the
 // light. Attenuation and spot only apply to positional lights.
+//
+// The enabled lights come packed into the first u_lightCount slots, in the
+// order of their numbers, so the loop runs once per enabled light. A software
+// rasteriser (SwiftShader, the browser's WebGL without a GPU) cannot tell that
+// a branch on a uniform goes the same way for every vertex: it runs both
+// sides under a mask, so skipping disabled lights inside a loop over all
+// eight still cost eight lights' work for every vertex.
 const char* const VERTEX_SOURCE = R"(#version 300 es
 layout(location = 0) in vec4 a_position;
 layout(location = 1) in vec3 a_normal;
@@ -22,7 +29,7 @@ uniform mat3 u_normalMatrix;
 uniform bool u_lighting;
 uniform bool u_colorMaterial;
 uniform vec4 u_sceneAmbient;
-uniform int u_lightMask;
+uniform int u_lightCount;                // enabled lights, in slots 0 .. u_lightCount - 1
 uniform vec4 u_lightAmbient[8];
 uniform vec4 u_lightDiffuse[8];
 uniform vec4 u_lightPosition[8];       // eye coordinates
@@ -39,8 +46,7 @@ vec4 Lit(vec3 eye, vec3 normal) {
   vec4 ambient = u_colorMaterial ? a_color : vec4(0.2, 0.2, 0.2, 1.0);
   vec4 diffuse = u_colorMaterial ? a_color : vec4(0.8, 0.8, 0.8, 1.0);
   vec3 sum = ambient.rgb * u_sceneAmbient.rgb;
-  for (int i = 0; i < 8; ++i) {
-    if ((u_lightMask & (1 << i)) == 0) continue;
+  for (int i = 0; i < u_lightCount; ++i) {
     vec4 position = u_lightPosition[i];
     vec3 toLight;
     float factor = 1.0;
