@@ -54,6 +54,8 @@ async function launchBrowser() {
     executablePath: process.env.VX_CHROMIUM || '/usr/bin/chromium',
     env,
     headless: true,
+    // A wait for a page's condition is one protocol call that lasts the wait.
+    protocolTimeout: PAGE_DEADLINE_MS + 60000,
     args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
            '--no-first-run', '--disable-quic', '--window-size=1100,1000'],
